@@ -1,0 +1,201 @@
+// GlobalAlloc and friends. A fixed block's handle is its data pointer; a
+// moveable block's handle is the address of its bookkeeping record (whose
+// first field is the data pointer, as a Windows handle points at a handle
+// table slot), so it is never equal to any live data pointer. Every handle is
+// checked against the table of live blocks: a stale or foreign handle fails
+// with a note on stderr, since in the module that is a real bug.
+#include <win32_layer.h>
+
+#include <malloc.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+namespace {
+
+struct Block {
+    void *data = nullptr;  // null for a moveable block of zero bytes (discarded)
+    SIZE_T size = 0;
+    bool moveable = false;
+    unsigned locks = 0;
+};
+
+struct GlobalHeap {
+    std::mutex mutex;
+    std::unordered_map<HGLOBAL, Block *> blocks;
+    std::unordered_map<const void *, HGLOBAL> handleOfData;
+    size_t liveBytes = 0;
+    size_t peakBytes = 0;
+    unsigned long attempts = 0;
+    unsigned long failCountdown = 0;
+};
+
+// Never destroyed: modules free their memory while the process exits.
+GlobalHeap &Heap() {
+    static GlobalHeap *heap = new GlobalHeap;
+    return *heap;
+}
+
+void Complain(const char *function, const void *what) {
+    std::fprintf(stderr, "win32: %s: %p is not a live global memory block (freed twice, or never allocated)\n",
+                 function, what);
+}
+
+// Counts an allocation attempt and says whether the fault knob lets it pass.
+bool MayAllocate(GlobalHeap &heap) {
+    ++heap.attempts;
+    return heap.failCountdown == 0 || --heap.failCountdown != 0;
+}
+
+void AddLiveBytes(GlobalHeap &heap, SIZE_T added, SIZE_T removed) {
+    heap.liveBytes = heap.liveBytes + added - removed;
+    if (heap.liveBytes > heap.peakBytes) heap.peakBytes = heap.liveBytes;
+}
+
+Block *Find(GlobalHeap &heap, HGLOBAL handle, const char *function) {
+    const auto found = heap.blocks.find(handle);
+    if (found != heap.blocks.end()) return found->second;
+    Complain(function, handle);
+    return nullptr;
+}
+
+HGLOBAL HandleOf(Block *block) { return block->moveable ? static_cast<HGLOBAL>(block) : block->data; }
+
+void Register(GlobalHeap &heap, Block *block) {
+    heap.blocks[HandleOf(block)] = block;
+    if (block->data) heap.handleOfData[block->data] = HandleOf(block);
+}
+
+void Unregister(GlobalHeap &heap, Block *block) {
+    heap.blocks.erase(HandleOf(block));
+    if (block->data) heap.handleOfData.erase(block->data);
+}
+
+// Gives the block `bytes` of storage, moving it only when `mayMove`. Returns
+// the new data pointer, or null (the block unchanged) when it cannot.
+void *Resize(Block &block, SIZE_T bytes, bool mayMove) {
+    if (block.data == nullptr) return std::malloc(bytes ? bytes : 1);
+    if (bytes <= malloc_usable_size(block.data)) return block.data;
+    return mayMove ? std::realloc(block.data, bytes) : nullptr;
+}
+
+}  // namespace
+
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    if (!MayAllocate(heap)) return nullptr;
+    const bool moveable = (flags & GMEM_MOVEABLE) != 0;
+    // A moveable block of zero bytes is created discarded, as on Windows.
+    void *data = (moveable && bytes == 0) ? nullptr : std::malloc(bytes ? bytes : 1);
+    if (data == nullptr && !(moveable && bytes == 0)) return nullptr;
+    if (data && (flags & GMEM_ZEROINIT)) std::memset(data, 0, bytes);
+    Block *block = new Block{data, bytes, moveable, 0};
+    Register(heap, block);
+    AddLiveBytes(heap, bytes, 0);
+    return HandleOf(block);
+}
+
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags) {
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    Block *block = Find(heap, memory, "GlobalReAlloc");
+    if (block == nullptr) return nullptr;
+    if (bytes > block->size && !MayAllocate(heap)) return nullptr;
+    // An unlocked moveable block may always move; anything else only when
+    // the caller allows it with GMEM_MOVEABLE.
+    const bool mayMove = (flags & GMEM_MOVEABLE) || (block->moveable && block->locks == 0);
+    void *data = Resize(*block, bytes, mayMove);
+    if (data == nullptr) return nullptr;
+    if ((flags & GMEM_ZEROINIT) && bytes > block->size) std::memset(static_cast<char *>(data) + block->size, 0, bytes - block->size);
+    Unregister(heap, block);
+    AddLiveBytes(heap, bytes, block->size);
+    block->data = data;
+    block->size = bytes;
+    Register(heap, block);
+    return HandleOf(block);
+}
+
+LPVOID WINAPI GlobalLock(HGLOBAL memory) {
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    Block *block = Find(heap, memory, "GlobalLock");
+    if (block == nullptr || block->data == nullptr) return nullptr;
+    if (block->moveable) ++block->locks;
+    return block->data;
+}
+
+// Nonzero while the block stays locked. Fixed blocks count as always locked.
+BOOL WINAPI GlobalUnlock(HGLOBAL memory) {
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    Block *block = Find(heap, memory, "GlobalUnlock");
+    if (block == nullptr) return FALSE;
+    if (!block->moveable) return TRUE;
+    if (block->locks == 0) return FALSE;
+    return --block->locks != 0;
+}
+
+HGLOBAL WINAPI GlobalHandle(LPCVOID pointer) {
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    const auto found = heap.handleOfData.find(pointer);
+    if (found != heap.handleOfData.end()) return found->second;
+    Complain("GlobalHandle", pointer);
+    return nullptr;
+}
+
+// Null on success; the handle itself when it is not a live block. A locked
+// block is freed too, as on Windows.
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory) {
+    if (memory == nullptr) return nullptr;
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    Block *block = Find(heap, memory, "GlobalFree");
+    if (block == nullptr) return memory;
+    Unregister(heap, block);
+    AddLiveBytes(heap, 0, block->size);
+    std::free(block->data);
+    delete block;
+    return nullptr;
+}
+
+SIZE_T WINAPI GlobalSize(HGLOBAL memory) {
+    GlobalHeap &heap = Heap();
+    std::lock_guard<std::mutex> lock(heap.mutex);
+    Block *block = Find(heap, memory, "GlobalSize");
+    return block ? block->size : 0;
+}
+
+size_t Win32LiveGlobalBlocks(void) {
+    std::lock_guard<std::mutex> lock(Heap().mutex);
+    return Heap().blocks.size();
+}
+
+size_t Win32LiveGlobalBytes(void) {
+    std::lock_guard<std::mutex> lock(Heap().mutex);
+    return Heap().liveBytes;
+}
+
+size_t Win32PeakGlobalBytes(void) {
+    std::lock_guard<std::mutex> lock(Heap().mutex);
+    return Heap().peakBytes;
+}
+
+void Win32ResetPeakGlobalBytes(void) {
+    std::lock_guard<std::mutex> lock(Heap().mutex);
+    Heap().peakBytes = Heap().liveBytes;
+}
+
+unsigned long Win32GlobalAllocationCount(void) {
+    std::lock_guard<std::mutex> lock(Heap().mutex);
+    return Heap().attempts;
+}
+
+void Win32FailGlobalAllocation(unsigned long n) {
+    std::lock_guard<std::mutex> lock(Heap().mutex);
+    Heap().failCountdown = n;
+}
