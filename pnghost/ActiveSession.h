@@ -1,0 +1,22 @@
+// The host's callbacks take no context argument, so they find the session
+// that is calling the module here, as the editor finds its current document.
+#ifndef PNGHOST_ACTIVE_SESSION_H
+#define PNGHOST_ACTIVE_SESSION_H
+
+#include <string>
+
+#include "pnghost/PluginHost.h"
+
+HostSession *ActiveSession();
+void SetActiveSession(HostSession *session);
+
+// Notes a misuse of the host's services by the module, for the person and
+// for tests.
+void ReportProtocolError(HostSession *session, const std::string &what);
+
+// The routines of the suites and the callbacks, as the host offers them.
+HostBufferSuite ValidBufferSuite();
+HostHandleSuite ValidHandleSuite();
+void InstallHostCallbacks(HostSession *session);
+
+#endif

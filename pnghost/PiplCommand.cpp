@@ -1,0 +1,10 @@
+#include <cstdio>
+
+#include "pnghost/Commands.h"
+
+int RunPiplCommand(HostSession *session) {
+    for (const PiplProperty &property : session->pipl)
+        std::printf("%s %zu %s\n", FourCCText(property.key).c_str(), property.value.size(),
+                    DescribePiplValue(property).c_str());
+    return 0;
+}

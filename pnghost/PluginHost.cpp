@@ -1,0 +1,158 @@
+#include "pnghost/PluginHost.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "pnghost/ActiveSession.h"
+
+namespace {
+
+HostSession *gActiveSession = nullptr;
+
+const int kPiplResourceId = 16000;
+
+HostFixed ToFixed(double value) { return static_cast<HostFixed>(std::lround(value * 65536.0)); }
+
+// A monitor as the editor's colour settings describe one: gamma 2.2 with the
+// sRGB primaries and D65 white.
+HostMonitor DefaultMonitor() {
+    HostMonitor monitor{};
+    monitor.gamma = ToFixed(2.2);
+    monitor.redX = ToFixed(0.64);
+    monitor.redY = ToFixed(0.33);
+    monitor.greenX = ToFixed(0.30);
+    monitor.greenY = ToFixed(0.60);
+    monitor.blueX = ToFixed(0.15);
+    monitor.blueY = ToFixed(0.06);
+    monitor.whiteX = ToFixed(0.3127);
+    monitor.whiteY = ToFixed(0.3290);
+    return monitor;
+}
+
+bool Fail(std::string *error, const std::string &why) {
+    *error = why;
+    return false;
+}
+
+// The host trusts nothing of a module before its property list says what it
+// is: a format module named "PNG" with an entry point for 32-bit Windows.
+bool ReadPropertyList(HostSession *session, std::string *error) {
+    const uint8_t *bytes = nullptr;
+    size_t size = 0;
+    if (!FindModuleResource(session->module, "PIPL", kPiplResourceId, &bytes, &size))
+        return Fail(error, "the module has no property list (resource PIPL 16000)");
+    std::string why;
+    if (!ParsePipl(bytes, size, &session->pipl, &why)) return Fail(error, "bad property list: " + why);
+    const PiplProperty *kind = FindPiplProperty(session->pipl, "kind");
+    if (kind == nullptr || DescribePiplValue(*kind) != "8BIF") return Fail(error, "the module is not a format module");
+    const PiplProperty *name = FindPiplProperty(session->pipl, "name");
+    if (name == nullptr || DescribePiplValue(*name) != "PNG")
+        return Fail(error, "the module is not named \"PNG\" in its property list");
+    return true;
+}
+
+bool FindEntryPoint(HostSession *session, std::string *error) {
+    const PiplProperty *entry = FindPiplProperty(session->pipl, "wx86");
+    if (entry == nullptr) return Fail(error, "the property list names no entry point for x86 Windows");
+    const std::string name = DescribePiplValue(*entry);
+    session->entry = reinterpret_cast<FormatEntryProc>(FindModuleExport(session->module, name.c_str()));
+    if (session->entry == nullptr) return Fail(error, "the module does not export its entry point \"" + name + "\"");
+    return true;
+}
+
+}  // namespace
+
+HostSession *ActiveSession() { return gActiveSession; }
+
+void SetActiveSession(HostSession *session) { gActiveSession = session; }
+
+void ReportProtocolError(HostSession *session, const std::string &what) {
+    std::fprintf(stderr, "pnghost: module misused the host: %s\n", what.c_str());
+    session->protocolErrors.push_back(what);
+}
+
+bool OpenHostSession(HostSession *session, const std::string &modulePath, std::string *error) {
+    session->modulePath = modulePath;
+    std::string why;
+    if (!OpenModuleLibrary(modulePath, &session->module, &why)) return Fail(error, "cannot load the module: " + why);
+    if (!ReadPropertyList(session, error) || !FindEntryPoint(session, error)) {
+        CloseModuleLibrary(&session->module);
+        return false;
+    }
+    ResetHostBlock(session);
+    return true;
+}
+
+void CloseHostSession(HostSession *session) {
+    for (auto &handle : session->handles) {
+        std::free(handle.first->data);
+        std::free(handle.first);
+    }
+    session->handles.clear();
+    session->buffers.clear();
+    CloseModuleLibrary(&session->module);
+    session->entry = nullptr;
+    if (gActiveSession == session) gActiveSession = nullptr;
+}
+
+void ResetHostBlock(HostSession *session) {
+    HostFormatBlock &block = session->block;
+    block = HostFormatBlock{};
+    block.fileHandle = -1;
+    block.horizontalResolution = ToFixed(72.0);
+    block.verticalResolution = ToFixed(72.0);
+    block.hostSignature = HOST_FOURCC('8', 'B', 'I', 'M');
+    block.monitor = DefaultMonitor();
+    InstallHostCallbacks(session);
+    OfferBufferSuite(session, SuiteOffer::Valid);
+    OfferHandleSuite(session, SuiteOffer::Valid);
+}
+
+void OfferBufferSuite(HostSession *session, SuiteOffer offer) {
+    HostBufferSuite &suite = session->bufferSuite;
+    suite = ValidBufferSuite();
+    session->block.bufferServices = &suite;
+    switch (offer) {
+        case SuiteOffer::Valid: break;
+        case SuiteOffer::Missing: session->block.bufferServices = nullptr; break;
+        case SuiteOffer::TooOld: suite.version = kBufferSuiteVersion - 1; break;
+        case SuiteOffer::TooNew: suite.version = kBufferSuiteVersion + 1; break;
+        case SuiteOffer::TooFewRoutines: suite.routineCount = kBufferSuiteRoutines - 1; break;
+        case SuiteOffer::NullRoutine: suite.space = nullptr; break;
+    }
+}
+
+void OfferHandleSuite(HostSession *session, SuiteOffer offer) {
+    HostHandleSuite &suite = session->handleSuite;
+    suite = ValidHandleSuite();
+    session->block.handleServices = &suite;
+    switch (offer) {
+        case SuiteOffer::Valid: break;
+        case SuiteOffer::Missing: session->block.handleServices = nullptr; break;
+        case SuiteOffer::TooOld: suite.version = kHandleSuiteVersion - 1; break;
+        case SuiteOffer::TooNew: suite.version = kHandleSuiteVersion + 1; break;
+        case SuiteOffer::TooFewRoutines: suite.routineCount = kHandleSuiteRoutines - 1; break;
+        case SuiteOffer::NullRoutine: suite.setSize = nullptr; break;
+    }
+}
+
+int16_t CallSelector(HostSession *session, int16_t selector) {
+    HostSession *previous = gActiveSession;
+    gActiveSession = session;
+    int16_t result = 0;
+    session->entry(selector, &session->block, &session->moduleData, &result);
+    gActiveSession = previous;
+    return result;
+}
+
+int16_t CallAbout(HostSession *session) {
+    HostPlatformData platform{session->hostWindow};
+    HostAboutRecord about{&platform};
+    HostSession *previous = gActiveSession;
+    gActiveSession = session;
+    int16_t result = 0;
+    session->entry(kSelectorAbout, &about, &session->moduleData, &result);
+    gActiveSession = previous;
+    return result;
+}

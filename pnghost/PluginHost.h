@@ -1,0 +1,81 @@
+// The test host: loads a format module as the editor does, owns the
+// parameter block, offers the buffer and handle suites and the callbacks,
+// keeps the module's word between calls, and calls ENTRYPOINT step by step.
+#ifndef PNGHOST_PLUGIN_HOST_H
+#define PNGHOST_PLUGIN_HOST_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "FormatHost.h"
+#include "pnghost/ModuleLoader.h"
+#include "pnghost/Pipl.h"
+
+// Ways the host can fall short, for tests and for the command line.
+struct HostFaults {
+    // Buffer allocations are refused with this code (0: they succeed).
+    int16_t refuseBuffers = 0;
+    // Advance-state answers advanceStateError on its call number
+    // advanceStateErrorCall (counting from 0; -1: never).
+    int32_t advanceStateErrorCall = -1;
+    int16_t advanceStateError = 0;
+    // The abort test answers "stop" from its call number abortFromCall on
+    // (counting from 0; -1: never).
+    int32_t abortFromCall = -1;
+};
+
+// How a suite is offered: as it should be, or in one of the ways a host too
+// old, too new or broken would offer it.
+enum class SuiteOffer { Valid, Missing, TooOld, TooNew, TooFewRoutines, NullRoutine };
+
+struct ProgressReport {
+    int32_t done;
+    int32_t total;
+};
+
+struct HostSession {
+    LoadedModule module;
+    std::string modulePath;
+    std::vector<PiplProperty> pipl;
+    FormatEntryProc entry = nullptr;
+
+    HostFormatBlock block{};
+    HostBufferSuite bufferSuite{};
+    HostHandleSuite handleSuite{};
+    intptr_t moduleData = 0;  // the word the host keeps for the module
+    HostFaults faults;
+    void *hostWindow = nullptr;
+
+    // What the module did through the host's services during the session.
+    std::map<HostBufferId, std::vector<uint8_t>> buffers;
+    HostBufferId nextBufferId = 1;
+    std::map<HostHandle, int32_t> handles;  // live host handles and their sizes
+    std::vector<ProgressReport> progress;
+    std::vector<HostRect> advancedRects;
+    int32_t abortTests = 0;
+    std::vector<std::string> protocolErrors;  // misuse of the host's services
+};
+
+// Loads the module, checks from its property list that it is a format module
+// named "PNG", and finds its entry point. False with a reason on failure.
+bool OpenHostSession(HostSession *session, const std::string &modulePath, std::string *error);
+// Releases what the host still holds and unloads the module.
+void CloseHostSession(HostSession *session);
+
+// Puts the parameter block back to what the host shows a module before an
+// operation: valid suites, callbacks, the host's monitor settings, no file.
+void ResetHostBlock(HostSession *session);
+void OfferBufferSuite(HostSession *session, SuiteOffer offer);
+void OfferHandleSuite(HostSession *session, SuiteOffer offer);
+
+// One call of ENTRYPOINT with the parameter block; returns the result code.
+int16_t CallSelector(HostSession *session, int16_t selector);
+// The about call, with the host window as the parent of the about box.
+int16_t CallAbout(HostSession *session);
+
+// A host handle with a copy of bytes, as the host hands image resources over.
+HostHandle NewHostHandle(HostSession *session, const void *bytes, int32_t size);
+
+#endif

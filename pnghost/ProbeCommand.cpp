@@ -1,0 +1,47 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "pnghost/Commands.h"
+
+namespace {
+
+enum ProbeOutcome { kIsPng = 0, kNotPng = 1, kProbeError = 2 };
+
+ProbeOutcome ProbeFile(HostSession *session, const std::string &path) {
+    const int file = open(path.c_str(), O_RDONLY);
+    if (file < 0) {
+        std::fprintf(stderr, "pnghost: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
+        return kProbeError;
+    }
+    ResetHostBlock(session);
+    session->block.fileHandle = file;
+    const int16_t result = CallSelector(session, kSelectorFilterFile);
+    close(file);
+
+    switch (result) {
+        case kResultNoError:
+            std::printf("%s: PNG (%d)\n", path.c_str(), result);
+            return kIsPng;
+        case kResultCannotRead:
+            std::printf("%s: not PNG (%d)\n", path.c_str(), result);
+            return kNotPng;
+        default:
+            std::fprintf(stderr, "pnghost: %s: cannot be read (%d)\n", path.c_str(), result);
+            return kProbeError;
+    }
+}
+
+}  // namespace
+
+int RunProbeCommand(HostSession *session, const std::vector<std::string> &files) {
+    int worst = kIsPng;
+    for (const std::string &path : files) {
+        const ProbeOutcome outcome = ProbeFile(session, path);
+        if (outcome > worst) worst = outcome;
+    }
+    return worst;
+}
