@@ -32,10 +32,15 @@ struct PluginState {
     uint32_t writeFileInfo;
     uint32_t filterChoice;
     uint32_t compressionLevel;
-    // libpng keeps its records opaque, so the block holds references to them;
-    // nothing the codec keeps points into the block itself.
+    // libpng keeps its records opaque, so the block holds references to them,
+    // and to the module's own records that go with them; nothing the codec
+    // keeps points into the block itself.
     png_structp codecContext;
     png_infop imageInfo;
+    struct CodecRecord *codecRecord;
+    // Gamma correction of the rows of an open, built at read-start.
+    uint8_t gammaTable[256];
+    uint32_t gammaApplies;
 };
 
 // Records code as the call's result unless an earlier failure already did:

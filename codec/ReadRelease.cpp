@@ -5,9 +5,3 @@ void ReleaseReadCodec(PluginState &state) {
     state.codecContext = nullptr;
     state.imageInfo = nullptr;
 }
-
-void ReleaseWriteCodec(PluginState &state) {
-    if (state.codecContext != nullptr) png_destroy_write_struct(&state.codecContext, &state.imageInfo);
-    state.codecContext = nullptr;
-    state.imageInfo = nullptr;
-}
