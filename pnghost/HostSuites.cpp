@@ -100,3 +100,10 @@ HostHandle NewHostHandle(HostSession *session, const void *bytes, int32_t size) 
     if (handle != nullptr && size > 0) std::memcpy(handle->data, bytes, static_cast<size_t>(size));
     return handle;
 }
+
+void DisposeHostHandle(HostSession *session, HostHandle handle) {
+    HostSession *previous = ActiveSession();
+    SetActiveSession(session);
+    DisposeHandle(handle);
+    SetActiveSession(previous);
+}

@@ -80,6 +80,7 @@ bool OpenHostSession(HostSession *session, const std::string &modulePath, std::s
         CloseModuleLibrary(&session->module);
         return false;
     }
+    session->monitor = DefaultMonitor();
     ResetHostBlock(session);
     return true;
 }
@@ -103,7 +104,7 @@ void ResetHostBlock(HostSession *session) {
     block.horizontalResolution = ToFixed(72.0);
     block.verticalResolution = ToFixed(72.0);
     block.hostSignature = HOST_FOURCC('8', 'B', 'I', 'M');
-    block.monitor = DefaultMonitor();
+    block.monitor = session->monitor;
     InstallHostCallbacks(session);
     OfferBufferSuite(session, SuiteOffer::Valid);
     OfferHandleSuite(session, SuiteOffer::Valid);

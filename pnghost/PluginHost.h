@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FormatHost.h"
+#include "pnghost/HostImage.h"
 #include "pnghost/ModuleLoader.h"
 #include "pnghost/Pipl.h"
 
@@ -35,6 +36,10 @@ struct ProgressReport {
     int32_t total;
 };
 
+// Which way advance-state moves pixels: into the host's image on an open,
+// out of it on a save.
+enum class PixelFlow { None, ToImage, FromImage };
+
 struct HostSession {
     LoadedModule module;
     std::string modulePath;
@@ -46,7 +51,13 @@ struct HostSession {
     HostHandleSuite handleSuite{};
     intptr_t moduleData = 0;  // the word the host keeps for the module
     HostFaults faults;
+    HostMonitor monitor{};  // the editor's monitor settings, given to every step
     void *hostWindow = nullptr;
+    HostImage image;
+    PixelFlow flow = PixelFlow::None;
+    // Progress printed for the person on stderr, under this label.
+    std::string progressLabel;
+    int progressShown = -1;  // the percentage on the person's screen, -1 none
 
     // What the module did through the host's services during the session.
     std::map<HostBufferId, std::vector<uint8_t>> buffers;
@@ -75,7 +86,9 @@ int16_t CallSelector(HostSession *session, int16_t selector);
 // The about call, with the host window as the parent of the about box.
 int16_t CallAbout(HostSession *session);
 
-// A host handle with a copy of bytes, as the host hands image resources over.
+// A host handle with a copy of bytes, as the host hands image resources over,
+// and its disposal.
 HostHandle NewHostHandle(HostSession *session, const void *bytes, int32_t size);
+void DisposeHostHandle(HostSession *session, HostHandle handle);
 
 #endif

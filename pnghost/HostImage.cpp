@@ -1,0 +1,69 @@
+#include "pnghost/HostImage.h"
+
+#include <cstring>
+
+namespace {
+
+bool Refuse(std::string *error, const std::string &why) {
+    *error = why;
+    return false;
+}
+
+bool CheckTransfer(const HostFormatBlock &block, const HostImage &image, std::string *error) {
+    const HostRect &rect = block.transferRect;
+    if (block.pixelData == nullptr) return Refuse(error, "no pixel data pointer");
+    if (rect.top < 0 || rect.bottom > image.rows || rect.top >= rect.bottom)
+        return Refuse(error, "rows " + std::to_string(rect.top) + " to " + std::to_string(rect.bottom) +
+                                 " outside the image");
+    if (rect.left < 0 || rect.right > image.columns || rect.left >= rect.right)
+        return Refuse(error, "columns outside the image");
+    if (block.firstPlane < 0 || block.lastPlane >= image.planes || block.firstPlane > block.lastPlane)
+        return Refuse(error, "planes " + std::to_string(block.firstPlane) + " to " + std::to_string(block.lastPlane) +
+                                 " outside the image's " + std::to_string(image.planes));
+    if (image.depth == 1 && rect.left % 8 != 0) return Refuse(error, "a 1-bit row must start on a byte");
+    return true;
+}
+
+// Calls move(imageByte, bufferByte) for every sample (or, at depth 1, every
+// byte) the transfer covers.
+template <typename Move>
+void ForEachSample(const HostFormatBlock &block, const HostImage &image, Move move) {
+    const HostRect &rect = block.transferRect;
+    const int32_t rowBytes = HostImageRowBytes(image);
+    auto *buffer = static_cast<uint8_t *>(block.pixelData);
+    for (int32_t row = rect.top; row < rect.bottom; ++row) {
+        uint8_t *bufferRow = buffer + static_cast<int64_t>(row - rect.top) * block.rowStep;
+        const int64_t imageRow = int64_t{row} * rowBytes;
+        if (image.depth == 1) {
+            const int32_t bytes = (rect.right - rect.left + 7) / 8;
+            for (int32_t i = 0; i < bytes; ++i) move(imageRow + rect.left / 8 + i, bufferRow + i);
+            continue;
+        }
+        for (int32_t x = rect.left; x < rect.right; ++x)
+            for (int32_t plane = block.firstPlane; plane <= block.lastPlane; ++plane)
+                move(imageRow + int64_t{x} * image.planes + plane,
+                     bufferRow + (x - rect.left) * block.columnStep + (plane - block.firstPlane) * block.planeStep);
+    }
+}
+
+}  // namespace
+
+int32_t HostImageRowBytes(const HostImage &image) {
+    return image.depth == 1 ? (image.columns + 7) / 8 : int32_t{image.columns} * image.planes;
+}
+
+void AllocateHostImage(HostImage *image) {
+    image->pixels.assign(static_cast<size_t>(HostImageRowBytes(*image)) * static_cast<size_t>(image->rows), 0);
+}
+
+bool MoveRowsToImage(const HostFormatBlock &block, HostImage *image, std::string *error) {
+    if (!CheckTransfer(block, *image, error)) return false;
+    ForEachSample(block, *image, [&](int64_t at, const uint8_t *from) { image->pixels[static_cast<size_t>(at)] = *from; });
+    return true;
+}
+
+bool MoveRowsFromImage(const HostFormatBlock &block, const HostImage &image, std::string *error) {
+    if (!CheckTransfer(block, image, error)) return false;
+    ForEachSample(block, image, [&](int64_t at, uint8_t *to) { *to = image.pixels[static_cast<size_t>(at)]; });
+    return true;
+}

@@ -1,0 +1,117 @@
+#include "pnghost/Operations.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "pnghost/Desktop.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+// Runs the steps in order, stopping at the first non-zero result.
+int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
+    for (int16_t selector : selectors) {
+        const int16_t result = CallSelector(session, selector);
+        if (result != kResultNoError) return result;
+    }
+    return kResultNoError;
+}
+
+void EndProgressLine(HostSession *session) {
+    if (session->progressShown >= 0) std::fputc('\n', stderr);
+    session->progressShown = -1;
+}
+
+// What read-start told the host about the image.
+void TakeImageDescription(HostSession *session) {
+    const HostFormatBlock &block = session->block;
+    HostImage &image = session->image;
+    image.mode = block.imageMode;
+    image.depth = block.depth;
+    image.planes = block.planes;
+    image.rows = block.imageRows;
+    image.columns = block.imageColumns;
+    image.horizontalResolution = block.horizontalResolution;
+    image.verticalResolution = block.verticalResolution;
+    std::memcpy(image.red, block.redLookUpTable, 256);
+    std::memcpy(image.green, block.greenLookUpTable, 256);
+    std::memcpy(image.blue, block.blueLookUpTable, 256);
+    image.resources.clear();
+    if (block.imageResources != nullptr && block.imageResourcesSize > 0) {
+        const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
+        image.resources.assign(data, data + block.imageResourcesSize);
+    }
+    AllocateHostImage(&image);
+}
+
+void DescribeImageToModule(HostSession *session) {
+    HostFormatBlock &block = session->block;
+    const HostImage &image = session->image;
+    block.imageMode = image.mode;
+    block.depth = image.depth;
+    block.planes = image.planes;
+    block.imageRows = image.rows;
+    block.imageColumns = image.columns;
+    block.horizontalResolution = image.horizontalResolution;
+    block.verticalResolution = image.verticalResolution;
+    std::memcpy(block.redLookUpTable, image.red, 256);
+    std::memcpy(block.greenLookUpTable, image.green, 256);
+    std::memcpy(block.blueLookUpTable, image.blue, 256);
+    if (!image.resources.empty())
+        block.imageResources =
+            NewHostHandle(session, image.resources.data(), static_cast<int32_t>(image.resources.size()));
+    block.imageResourcesSize = static_cast<int32_t>(image.resources.size());
+}
+
+void QueueChoices(const SaveChoices &choices) {
+    if (choices.interlace) QueuePersonAction(PersonAction::Click, IDC_INTERLACE);
+    if (choices.writeFileInfo) QueuePersonAction(PersonAction::Click, IDC_WRITE_FILE_INFO);
+    if (choices.bestSpeed) QueuePersonAction(PersonAction::Click, IDC_BEST_SPEED);
+    if (choices.filterEntry >= 0) QueuePersonAction(PersonAction::Select, IDC_FILTER_LIST, choices.filterEntry);
+    QueuePersonAction(choices.cancel ? PersonAction::Escape : PersonAction::Enter);
+}
+
+}  // namespace
+
+int16_t OpenWithModule(HostSession *session, int file) {
+    ResetHostBlock(session);
+    session->block.fileHandle = file;
+    session->flow = PixelFlow::None;
+    int16_t result = RunSteps(session, {kSelectorFilterFile, kSelectorReadPrepare, kSelectorReadStart});
+    if (result != kResultNoError) return result;
+
+    TakeImageDescription(session);
+    session->flow = PixelFlow::ToImage;
+    result = CallSelector(session, kSelectorReadContinue);
+    session->flow = PixelFlow::None;
+    EndProgressLine(session);
+    const int16_t finish = CallSelector(session, kSelectorReadFinish);
+    return result != kResultNoError ? result : finish;
+}
+
+int16_t SaveWithModule(HostSession *session, int file, const SaveChoices &choices) {
+    ResetHostBlock(session);
+    session->block.fileHandle = file;
+    session->flow = PixelFlow::None;
+    DescribeImageToModule(session);
+    HostHandle resources = session->block.imageResources;
+
+    QueueChoices(choices);
+    int16_t result = RunSteps(session, {kSelectorOptionsPrepare, kSelectorOptionsStart, kSelectorOptionsContinue,
+                                        kSelectorOptionsFinish, kSelectorEstimatePrepare, kSelectorEstimateStart,
+                                        kSelectorEstimateContinue, kSelectorEstimateFinish, kSelectorWritePrepare,
+                                        kSelectorWriteStart});
+    if (result == kResultNoError) {
+        session->flow = PixelFlow::FromImage;
+        result = CallSelector(session, kSelectorWriteContinue);
+        session->flow = PixelFlow::None;
+        EndProgressLine(session);
+        const int16_t finish = CallSelector(session, kSelectorWriteFinish);
+        if (result == kResultNoError) result = finish;
+    }
+    ForgetPersonActions();
+    if (resources != nullptr) DisposeHostHandle(session, resources);
+    session->block.imageResources = nullptr;
+    session->block.imageResourcesSize = 0;
+    return result;
+}

@@ -1,0 +1,18 @@
+#include "pnghost/ResultText.h"
+
+#include "FormatHost.h"
+
+std::string DescribeResult(int16_t result) {
+    std::string text;
+    switch (result) {
+        case kResultNoError: text = "done"; break;
+        case kResultUserCancelled: text = "stopped (cancelled, or a host service is missing)"; break;
+        case kResultProbeReadError: text = "the file cannot be read"; break;
+        case kResultWriteError: text = "the PNG file could not be written"; break;
+        case kResultOutOfMemory: text = "out of memory"; break;
+        case kResultBadSelector: text = "the module does not know this step"; break;
+        case kResultCannotRead: text = "not a PNG file the module can read"; break;
+        default: text = "error"; break;
+    }
+    return text + " (" + std::to_string(result) + ")";
+}

@@ -1,0 +1,10 @@
+#ifndef PNGHOST_RESULT_TEXT_H
+#define PNGHOST_RESULT_TEXT_H
+
+#include <cstdint>
+#include <string>
+
+// What a module's result code means, in words for the person.
+std::string DescribeResult(int16_t result);
+
+#endif
