@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and runs the module through the test host, as
-# the editor would: the property list it registers with, a probe of every
-# PngSuite file, and the about box.
+# Sets up the machine, builds, and runs the module through the test host as
+# the editor would: the property list it registers with, a probe of the
+# PngSuite, then real opens and saves (plain, interlaced, with File Info),
+# each saved file opened again through the module.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,13 +10,32 @@ scripts/build.sh build
 
 pnghost=build/bin/pnghost
 suite=${PNGSUITE_DIR:-../shared/pngsuite}
+out=build/run
+mkdir -p "$out"
 
 echo "== property list"
 "$pnghost" pipl
+
 echo "== probe of $suite"
 status=0
-"$pnghost" probe "$suite"/*.png || status=$?
+"$pnghost" probe "$suite"/*.png > "$out/probe.txt" || status=$?
 # Exit 1 only says some files are not PNG: the suite damages a few signatures on purpose.
 [ "$status" -le 1 ] || exit "$status"
+echo "$(grep -c ': PNG' "$out/probe.txt") PNG files, $(grep -c 'not PNG' "$out/probe.txt") refused (see $out/probe.txt)"
+
+echo "== open and save"
+save() {  # save NAME [OPTIONS...]: open the suite's NAME.png, save it, open the copy
+  local name=$1
+  shift
+  "$pnghost" open "$suite/$name.png" --pam "$out/$name.pam"
+  "$pnghost" save "$suite/$name.png" "$out/$name.png" "$@"
+  "$pnghost" open "$out/$name.png"
+}
+save basn2c08
+save basn6a16 --interlace --filter Paeth
+save basi3p08 --fast
+save basn0g01
+save ct1n0g04 --file-info
+
 echo "== about box"
 "$pnghost" about

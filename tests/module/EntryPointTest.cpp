@@ -209,7 +209,7 @@ TEST_F(ModuleTest, WriteFinishFreesTheRowBufferAndResetsEveryOption) {
     EXPECT_TRUE(session.protocolErrors.empty());
 }
 
-TEST_F(ModuleTest, StepsNotYetBuiltFailAndReleaseWhatTheyHold) {
+TEST_F(ModuleTest, OpenAndSaveStepsWithoutAFileFailAndReleaseWhatTheyHold) {
     PluginState &state = CreatedState();
     SetUnusualSaveOptions(state);
     EXPECT_EQ(Call(kSelectorReadStart), kResultCannotRead);
