@@ -148,6 +148,7 @@ TEST_F(SaveTest, IndexedAndBitmapImagesGetTheirOwnChunks) {
     std::vector<uint8_t> bytes;
     HostImage indexed = PatternImage(kKinds[3], 8, 8);
     indexed.planes = 3;  // whatever the host says, an indexed image has one plane
+    AllocateHostImage(&indexed);
     ASSERT_EQ(Save(indexed, SaveChoices{}, &bytes), kResultNoError);
     EXPECT_EQ(session.block.planes, 1);
     const std::vector<PngChunk> chunks = ListChunks(bytes);
