@@ -10,6 +10,7 @@ packages=(
   zlib1g-dev
   libgtest-dev
   binutils-mingw-w64-i686  # i686-w64-mingw32-windres compiles the resource script
+  pngcheck             # an independent check of the files the module writes
 )
 
 missing=()

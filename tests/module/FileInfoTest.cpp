@@ -137,3 +137,42 @@ TEST_F(FileInfoTest, CaptionsSurviveARoundTrip) {
     ASSERT_EQ(OpenBytes(bytes), kResultNoError);
     EXPECT_EQ(session.image.resources, opened);
 }
+
+TEST_F(FileInfoTest, HostileResourcesNeverBreakTheSave) {
+    const std::vector<uint8_t> good = FileInfoBlock({Dataset(90, "Rome"), Dataset(120, "a boat")});
+    std::vector<uint8_t> recordOne = FileInfoBlock({Dataset(90, "Rome"), std::string("\x1C\x01\x05\x00\x02hi", 7),
+                                                    Dataset(120, "a boat")});
+    std::vector<uint8_t> lengthPastEnd = good;
+    lengthPastEnd[11] = 0xF0;
+    std::vector<uint8_t> twoBlocks = good;
+    const std::vector<uint8_t> second = FileInfoBlock({Dataset(105, "Dawn")});
+    twoBlocks.insert(twoBlocks.end(), second.begin(), second.end());
+
+    using Texts = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        const char *name;
+        std::vector<uint8_t> resources;
+        Texts texts;
+    } cases[] = {
+        {"a dataset of record 1 ends the walk", recordOne, {{"Software", "Image Host"}, {"City", "Rome"}}},
+        {"a size past the end", lengthPastEnd, {}},
+        {"a second block starts afresh", twoBlocks, {{"Software", "Image Host"}, {"Headline", "Dawn"}}},
+    };
+    for (const auto &c : cases) {
+        session.image = HostImage{};
+        session.image.mode = kModeGrayscale;
+        session.image.planes = 1;
+        session.image.rows = session.image.columns = 2;
+        AllocateHostImage(&session.image);
+        session.image.resources = c.resources;
+        std::vector<uint8_t> bytes;
+        ASSERT_EQ(SaveWithFileInfo(true, &bytes), kResultNoError) << c.name;
+        EXPECT_EQ(TextChunks(bytes), c.texts) << c.name;
+    }
+    // Every cut of a good block: the save goes on, whatever survives.
+    for (size_t length = 0; length < good.size(); ++length) {
+        session.image.resources.assign(good.begin(), good.begin() + static_cast<long>(length));
+        std::vector<uint8_t> bytes;
+        EXPECT_EQ(SaveWithFileInfo(true, &bytes), kResultNoError) << "cut at " << length;
+    }
+}
