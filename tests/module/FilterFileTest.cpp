@@ -1,11 +1,11 @@
 // The signature probe, on real files.
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 
 #include "ModuleFixture.h"
+#include "PngFiles.h"
 #include "TempFile.h"
 #include "read/FilterFile.h"
 #include "read/HostFile.h"
@@ -141,23 +141,6 @@ TEST_P(PngSuiteProbe, AcceptsExactlyTheFilesWithTheSignature) {
     }
     close(file);
 }
-
-namespace {
-
-std::vector<std::string> PngSuiteFiles() {
-    std::vector<std::string> names;
-    if (DIR *directory = opendir(PNGSUITE_DIR)) {
-        while (dirent *entry = readdir(directory)) {
-            const std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
-        }
-        closedir(directory);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-}  // namespace
 
 INSTANTIATE_TEST_SUITE_P(PngSuite, PngSuiteProbe, ::testing::ValuesIn(PngSuiteFiles()),
                          [](const ::testing::TestParamInfo<std::string> &info) {

@@ -1,6 +1,9 @@
 #include "PngFiles.h"
 
+#include <dirent.h>
 #include <png.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>
@@ -191,4 +194,17 @@ std::vector<PngChunk> ListChunks(const std::vector<uint8_t> &file) {
         at += 12 + length;
     }
     return chunks;
+}
+
+std::vector<std::string> PngSuiteFiles() {
+    std::vector<std::string> names;
+    if (DIR *directory = opendir(PNGSUITE_DIR)) {
+        while (dirent *entry = readdir(directory)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
+        }
+        closedir(directory);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }

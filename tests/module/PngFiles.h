@@ -42,6 +42,9 @@ struct HostPixels {
 };
 HostPixels DecodeAsHostExpects(const std::string &path);
 
+// The names of the PngSuite images, sorted.
+std::vector<std::string> PngSuiteFiles();
+
 // The file's chunks, in order: type and data.
 struct PngChunk {
     std::string type;
