@@ -44,11 +44,21 @@ bool ChooseFormat(const HostFormatBlock *block, PngFormat *format) {
     }
 }
 
+// The gAMA values a PNG file can carry (libpng refuses to write others): a
+// monitor gamma outside them leaves the colour description out rather than
+// failing the whole save.
+bool GammaFitsTheFile(double gamma) {
+    const double stored = gamma * 100000.0;
+    return stored >= 16.0 && stored <= 625000000.0;
+}
+
 void PlanGammaAndChromaticities(const HostFormatBlock *block, PngHeaderPlan *plan) {
     if (block->monitor.gamma == 0 || block->depth <= 1) return;
     const HostMonitor &monitor = block->monitor;
+    const double gamma = 1.0 / FixedToReal(monitor.gamma);
+    if (!GammaFitsTheFile(gamma)) return;
     plan->hasGamma = true;
-    plan->gamma = 1.0 / FixedToReal(monitor.gamma);
+    plan->gamma = gamma;
     plan->hasChromaticities = true;
     plan->whiteX = FixedToReal(monitor.whiteX);
     plan->whiteY = FixedToReal(monitor.whiteY);

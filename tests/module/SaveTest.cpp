@@ -175,6 +175,16 @@ TEST_F(SaveTest, HeaderChunksComeInOrderWithTheHostsSettings) {
     EXPECT_EQ(phys->data[8], 1);
 }
 
+TEST_F(SaveTest, AMonitorGammaNoFileCanCarryIsLeftOut) {
+    for (HostFixed monitorGamma : {HostFixed{1}, HostFixed{-2 * 65536}, HostFixed{INT32_MAX}}) {
+        session.monitor.gamma = monitorGamma;
+        std::vector<uint8_t> bytes;
+        ASSERT_EQ(Save(PatternImage(kKinds[4], 4, 4), SaveChoices{}, &bytes), kResultNoError) << monitorGamma;
+        EXPECT_EQ(ChunkTypes(ListChunks(bytes)), (std::vector<std::string>{"IHDR", "pHYs", "IDAT", "IEND"}))
+            << monitorGamma;
+    }
+}
+
 TEST_F(SaveTest, IndexedAndBitmapImagesGetTheirOwnChunks) {
     session.monitor.gamma = 2 * 65536;
     std::vector<uint8_t> bytes;
