@@ -52,16 +52,29 @@ bool ReadWholeRow(png_structp png, png_bytep row) {
     return true;
 }
 
+// Eight bytes at a time: on a 1-bit image this loop is most of the module's
+// own work per row, and byte by byte it made the open measurably slower
+// than plain libpng's.
+void CopyInverted(const uint8_t *from, uint8_t *to, size_t bytes) {
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= bytes; i += sizeof(uint64_t)) {
+        uint64_t word;
+        memcpy(&word, from + i, sizeof word);
+        word = ~word;
+        memcpy(to + i, &word, sizeof word);
+    }
+    for (; i < bytes; ++i) to[i] = static_cast<uint8_t>(~from[i]);
+}
+
 // libpng 1.6 writes a whole image row even when it delivers a shorter pass
 // row, so it reads into the module's own row and only the pass row's bytes
 // go to the caller.
 void CopyRow(const CodecRecord *record, uint32_t columns, uint8_t *row) {
     const size_t bytes = (static_cast<size_t>(columns) * record->pixelBits + 7) / 8;
-    if (!record->invertRows) {
+    if (record->invertRows)
+        CopyInverted(record->row, row, bytes);
+    else
         memcpy(row, record->row, bytes);
-        return;
-    }
-    for (size_t i = 0; i < bytes; ++i) row[i] = static_cast<uint8_t>(~record->row[i]);
 }
 
 bool ReadTrailingChunks(png_structp png, png_infop info) {
