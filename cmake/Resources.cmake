@@ -1,10 +1,21 @@
 # Resource scripts are compiled to the standard binary .res format with the
 # cross resource compiler, on every build, so that the Linux and Windows
 # builds carry the same bytes. On Linux the .res is embedded in the binary as
-# an ELF note, where the Win32 layer's resource functions find it.
+# an ELF note, where the Win32 layer's resource functions find it; on Windows
+# it is linked into the DLL's resource section.
 
 find_program(KORVANE_WINDRES NAMES i686-w64-mingw32-windres windres REQUIRED)
-find_program(KORVANE_CPP NAMES cpp REQUIRED)
+if(WIN32)
+  # The real Win32 headers, through the cross compiler's preprocessor.
+  set(KORVANE_RC_PREPROCESSOR --preprocessor=${CMAKE_C_COMPILER} --preprocessor-arg=-E
+      --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED)
+  set(KORVANE_RC_DEPENDS "")
+else()
+  # Our own windows.h, which the layer's headers share.
+  find_program(KORVANE_CPP NAMES cpp REQUIRED)
+  set(KORVANE_RC_PREPROCESSOR --preprocessor=${KORVANE_CPP} -I ${CMAKE_SOURCE_DIR}/win32/include)
+  set(KORVANE_RC_DEPENDS ${CMAKE_SOURCE_DIR}/win32/include/windows.h)
+endif()
 
 # korvane_compile_resources(NAME RC_FILE): a target NAME producing
 # ${CMAKE_CURRENT_BINARY_DIR}/NAME.res; its path is in the target property RES_FILE.
@@ -12,10 +23,9 @@ function(korvane_compile_resources name rc_file)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)
   get_filename_component(rc_dir ${rc_file} DIRECTORY)
   add_custom_command(OUTPUT ${res}
-    COMMAND ${KORVANE_WINDRES} --preprocessor=${KORVANE_CPP}
-            -I ${CMAKE_SOURCE_DIR}/win32/include -I ${rc_dir}
+    COMMAND ${KORVANE_WINDRES} ${KORVANE_RC_PREPROCESSOR} -I ${rc_dir}
             -i ${rc_file} -O res -o ${res}
-    DEPENDS ${rc_file} ${rc_dir}/ResourceIds.h ${CMAKE_SOURCE_DIR}/win32/include/windows.h
+    DEPENDS ${rc_file} ${rc_dir}/ResourceIds.h ${KORVANE_RC_DEPENDS}
     COMMENT "Compiling resources ${rc_file}"
     VERBATIM)
   add_custom_target(${name} DEPENDS ${res})
@@ -42,4 +52,18 @@ function(korvane_embed_resources target res_target)
   set_source_files_properties(${asm} PROPERTIES OBJECT_DEPENDS ${res})
   target_sources(${target} PRIVATE ${asm})
   add_dependencies(${target} ${res_target})
+endfunction()
+
+# korvane_link_resources(TARGET RESOURCE_TARGET): link the compiled .res into
+# the Windows binary TARGET, converted to a COFF object with the same bytes.
+function(korvane_link_resources target res_target)
+  get_target_property(res ${res_target} RES_FILE)
+  set(object ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.o)
+  add_custom_command(OUTPUT ${object}
+    COMMAND ${KORVANE_WINDRES} -J res -O coff -i ${res} -o ${object}
+    DEPENDS ${res_target} ${res}
+    COMMENT "Converting ${res} for linking"
+    VERBATIM)
+  set_source_files_properties(${object} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  target_sources(${target} PRIVATE ${object})
 endfunction()

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include <png.h>
 
 // Points libpng's output at file. The record libpng keeps as its io pointer

@@ -1,6 +1,24 @@
+// The desktop on Linux: the Win32 layer's host window, its dialog manager
+// playing the person's actions, and its records of dialogs and alerts.
 #include "pnghost/Desktop.h"
 
 #include "win32_layer.h"
+
+namespace {
+
+ControlView ViewOf(const Win32ControlState &state) {
+    ControlView control;
+    control.id = state.id;
+    control.className = state.className;
+    control.text = state.text;
+    control.enabled = state.enabled != FALSE;
+    control.checked = state.checked;
+    for (int i = 0; i < state.itemCount && i < kWin32MaxItems; ++i) control.items.push_back(state.items[i]);
+    control.selection = state.selection;
+    return control;
+}
+
+}  // namespace
 
 void ShowHostWindow(HostSession *session, int left, int top, int right, int bottom) {
     const RECT rect{left, top, right, bottom};
@@ -24,11 +42,34 @@ void QueuePersonAction(PersonAction action, int controlId, int index) {
 
 void ForgetPersonActions() { Win32ClearDialogActions(); }
 
-std::vector<std::string> LastDialogTexts() {
-    std::vector<std::string> texts;
-    Win32DialogState dialog{};
-    if (!Win32GetLastDialog(Win32DialogAfterInit, &dialog)) return texts;
-    for (int i = 0; i < dialog.controlCount; ++i)
-        if (dialog.controls[i].text[0] != '\0') texts.push_back(dialog.controls[i].text);
-    return texts;
+void SetPersonPace(int) {}
+
+bool LastDialog(DialogView *view) {
+    Win32DialogState seen{};
+    Win32DialogState end{};
+    if (!Win32GetLastDialog(Win32DialogAfterInit, &seen) || !Win32GetLastDialog(Win32DialogAtEnd, &end)) return false;
+    *view = DialogView{};
+    view->caption = seen.caption;
+    view->owner = seen.owner;
+    view->left = seen.rect.left;
+    view->top = seen.rect.top;
+    view->right = seen.rect.right;
+    view->bottom = seen.rect.bottom;
+    for (int i = 0; i < seen.controlCount && i < kWin32MaxControls; ++i) view->controls.push_back(ViewOf(seen.controls[i]));
+    // The layer ends a dialog left open with -1 without marking it ended.
+    view->leftOpen = !end.ended;
+    return true;
 }
+
+size_t DialogsShown() { return Win32DialogsShown(); }
+
+std::vector<AlertView> AlertsShown() {
+    std::vector<AlertView> alerts;
+    for (size_t i = 0; i < Win32AlertCount(); ++i) {
+        Win32Alert alert{};
+        if (Win32GetAlert(i, &alert)) alerts.push_back(AlertView{alert.caption, alert.text});
+    }
+    return alerts;
+}
+
+void ForgetAlerts() { Win32ClearAlerts(); }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "pnghost/Desktop.h"
+#include "pnghost/HostFileHandle.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -75,7 +76,7 @@ void QueueChoices(const SaveChoices &choices) {
 
 int16_t OpenWithModule(HostSession *session, int file) {
     ResetHostBlock(session);
-    session->block.fileHandle = file;
+    session->block.fileHandle = HostFileHandle(file);
     session->flow = PixelFlow::None;
     int16_t result = RunSteps(session, {kSelectorFilterFile, kSelectorReadPrepare, kSelectorReadStart});
     if (result != kResultNoError) return result;
@@ -91,7 +92,7 @@ int16_t OpenWithModule(HostSession *session, int file) {
 
 int16_t SaveWithModule(HostSession *session, int file, const SaveChoices &choices) {
     ResetHostBlock(session);
-    session->block.fileHandle = file;
+    session->block.fileHandle = HostFileHandle(file);
     session->flow = PixelFlow::None;
     DescribeImageToModule(session);
     HostHandle resources = session->block.imageResources;

@@ -106,8 +106,9 @@ void ResetHostBlock(HostSession *session) {
     block.hostSignature = HOST_FOURCC('8', 'B', 'I', 'M');
     block.monitor = session->monitor;
     InstallHostCallbacks(session);
-    OfferBufferSuite(session, SuiteOffer::Valid);
-    OfferHandleSuite(session, SuiteOffer::Valid);
+    if (session->faults.withoutAdvanceState) block.advanceState = nullptr;
+    OfferBufferSuite(session, session->faults.bufferOffer);
+    OfferHandleSuite(session, session->faults.handleOffer);
 }
 
 void OfferBufferSuite(HostSession *session, SuiteOffer offer) {

@@ -14,6 +14,10 @@
 #include "pnghost/ModuleLoader.h"
 #include "pnghost/Pipl.h"
 
+// How a suite is offered: as it should be, or in one of the ways a host too
+// old, too new or broken would offer it.
+enum class SuiteOffer { Valid, Missing, TooOld, TooNew, TooFewRoutines, NullRoutine };
+
 // Ways the host can fall short, for tests and for the command line.
 struct HostFaults {
     // Buffer allocations are refused with this code (0: they succeed).
@@ -25,11 +29,12 @@ struct HostFaults {
     // The abort test answers "stop" from its call number abortFromCall on
     // (counting from 0; -1: never).
     int32_t abortFromCall = -1;
+    // How every parameter block the host prepares offers its services, as an
+    // older or broken host would.
+    SuiteOffer bufferOffer = SuiteOffer::Valid;
+    SuiteOffer handleOffer = SuiteOffer::Valid;
+    bool withoutAdvanceState = false;
 };
-
-// How a suite is offered: as it should be, or in one of the ways a host too
-// old, too new or broken would offer it.
-enum class SuiteOffer { Valid, Missing, TooOld, TooNew, TooFewRoutines, NullRoutine };
 
 struct ProgressReport {
     int32_t done;
@@ -76,7 +81,8 @@ bool OpenHostSession(HostSession *session, const std::string &modulePath, std::s
 void CloseHostSession(HostSession *session);
 
 // Puts the parameter block back to what the host shows a module before an
-// operation: valid suites, callbacks, the host's monitor settings, no file.
+// operation: the suites and callbacks (valid unless the session's faults say
+// otherwise), the host's monitor settings, no file.
 void ResetHostBlock(HostSession *session);
 void OfferBufferSuite(HostSession *session, SuiteOffer offer);
 void OfferHandleSuite(HostSession *session, SuiteOffer offer);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "pnghost/Commands.h"
+#include "pnghost/HostFileHandle.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ ProbeOutcome ProbeFile(HostSession *session, const std::string &path) {
         return kProbeError;
     }
     ResetHostBlock(session);
-    session->block.fileHandle = file;
+    session->block.fileHandle = HostFileHandle(file);
     const int16_t result = CallSelector(session, kSelectorFilterFile);
     close(file);
 

@@ -12,7 +12,12 @@
 
 int RunSaveCommand(HostSession *session, const std::string &inPath, const std::string &outPath,
                    const SaveChoices &choices) {
+    // The image comes from an open with every service offered: services the
+    // command line withholds are withheld from the save.
+    const HostFaults faults = session->faults;
+    session->faults = HostFaults{};
     const int status = OpenFile(session, inPath);
+    session->faults = faults;
     if (status != 0) return status;
 
     const int file = open(outPath.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);

@@ -3,11 +3,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "pnghost/Commands.h"
+#include "pnghost/Desktop.h"
 #include "pnghost/ModuleLoader.h"
 #include "pnghost/PluginHost.h"
 
@@ -28,11 +30,16 @@ const char kUsage[] =
     "      --fast             choose Best Speed (default Best Size)\n"
     "      --filter NAME      choose None, Sub, Up, Average, Paeth or Adaptive\n"
     "      --cancel           press Cancel\n"
+    "  open and save also take:\n"
+    "      --without SERVICE  offer the module no SERVICE: buffer-suite, handle-suite\n"
+    "                         or advance-state, as an older host would\n"
     "  pipl                   print the module's property list, one property a line\n"
     "  about                  show the module's about box and click it away\n"
     "\n"
     "options:\n"
-    "  --module PATH          the module to load (default: Korvane.8BI beside pnghost)\n";
+    "  --module PATH          the module to load (default: Korvane.8BI beside pnghost)\n"
+    "  --linger MS            look at each dialog and alert for MS milliseconds before\n"
+    "                         acting, to watch it (Windows; on Linux there is no screen)\n";
 
 const char *const kFilterNames[] = {"None", "Sub", "Up", "Average", "Paeth", "Adaptive"};
 
@@ -46,12 +53,22 @@ struct Command {
     std::vector<std::string> operands;
     std::string pamPath;
     SaveChoices choices;
+    HostFaults faults;
 };
 
 int FilterEntry(const std::string &name) {
     for (int i = 0; i < 6; ++i)
         if (strcasecmp(name.c_str(), kFilterNames[i]) == 0) return i;
     return -1;
+}
+
+// Takes a host service away; false for a name that is none.
+bool WithholdService(const std::string &name, HostFaults *faults) {
+    if (name == "buffer-suite") faults->bufferOffer = SuiteOffer::Missing;
+    else if (name == "handle-suite") faults->handleOffer = SuiteOffer::Missing;
+    else if (name == "advance-state") faults->withoutAdvanceState = true;
+    else return false;
+    return true;
 }
 
 // Reads the command's operands and options; an empty string when they make
@@ -65,7 +82,9 @@ std::string ParseCommand(const std::vector<std::string> &words, Command *command
         else if (word == "--file-info") command->choices.writeFileInfo = true;
         else if (word == "--fast") command->choices.bestSpeed = true;
         else if (word == "--cancel") command->choices.cancel = true;
-        else if (word == "--filter" && hasValue) {
+        else if (word == "--without" && hasValue) {
+            if (!WithholdService(words[++i], &command->faults)) return "unknown service '" + words[i] + "'";
+        } else if (word == "--filter" && hasValue) {
             command->choices.filterEntry = FilterEntry(words[++i]);
             if (command->choices.filterEntry < 0) return "unknown filter '" + words[i] + "'";
         } else if (word.rfind("--", 0) == 0) return "unknown option '" + word + "'";
@@ -95,8 +114,11 @@ int RunCommand(HostSession *session, const Command &command) {
 }  // namespace
 
 int main(int argc, char **argv) {
+#ifdef SIGPIPE
     // A module writing to a closed pipe must see a failed write, not die.
+    // Windows has no such signal: there the write just fails.
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     std::string modulePath = ModuleBesideProgram();
     int arg = 1;
@@ -105,8 +127,10 @@ int main(int argc, char **argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (std::strcmp(argv[arg], "--module") != 0 || arg + 1 >= argc) return Usage("unknown option");
-        modulePath = argv[++arg];
+        const bool hasValue = arg + 1 < argc;
+        if (std::strcmp(argv[arg], "--module") == 0 && hasValue) modulePath = argv[++arg];
+        else if (std::strcmp(argv[arg], "--linger") == 0 && hasValue) SetPersonPace(std::atoi(argv[++arg]));
+        else return Usage("unknown option");
     }
     if (arg >= argc) return Usage("no command given");
     Command command;
@@ -121,6 +145,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "pnghost: %s: %s\n", modulePath.c_str(), error.c_str());
         return 2;
     }
+    session.faults = command.faults;
     const int status = RunCommand(&session, command);
     CloseHostSession(&session);
     return status;

@@ -12,6 +12,12 @@
 #define IDD_ABOUT 16000
 #define IDR_PIPL 16000
 
+// The usual id of controls the code never addresses. The system's resource
+// headers define it only in winres.h, which the script does not include.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 #define IDC_INTERLACE 1000
 #define IDC_WRITE_FILE_INFO 1001
 #define IDC_FILTER_LIST 1004

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Builds the module for 32-bit Windows and tests it under Wine:
+#  1. the DLL's exports, imports and resources, read with objdump;
+#  2. the end-to-end suite (e2e_tests.exe) against the DLL;
+#  3. the same pnghost commands with the Linux build and with the Windows
+#     build under Wine (probe, open --pam and save of every PngSuite image,
+#     saves with each option, missing host services, pipl, about), whose
+#     files must match byte for byte and whose printed results must agree.
+# Ends with a line "N passed, M failed"; exits non-zero when one failed.
+#
+# usage: scripts/test-wine.sh [LINUX_BUILD_DIR [WIN32_BUILD_DIR]]   (default: build build-win32)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/win32-env.sh
+linux_build=${1:-build}
+win32_build=${2:-build-win32}
+suite=$(cd "${PNGSUITE_DIR:-../shared/pngsuite}" && pwd)
+
+scripts/setup-win32.sh
+[ -x "$linux_build/bin/pnghost" ] || scripts/build.sh "$linux_build"
+scripts/build-win32.sh "$win32_build"
+scripts/check-win32-dll.sh "$win32_build" "$linux_build"
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+
+# One Wine server for the whole run, so that each program starts quickly.
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true; timeout 60 wineserver -w || true' EXIT
+
+echo "== end-to-end suite under Wine"
+e2e_log=$win32_build/e2e-wine.log
+started=$SECONDS
+if (cd "$win32_build/bin" && timeout --kill-after=10 300 wine ./e2e_tests.exe --gtest_brief=1) >"$e2e_log" 2>&1; then
+  pass
+else
+  fail "e2e_tests.exe under Wine (see $e2e_log)"
+fi
+tr -d '\r' <"$e2e_log" | grep -E '^\[  (PASSED|FAILED)  \]|^\[==========\]' || true
+echo "   ($((SECONDS - started)) s)"
+
+echo "== the Linux and Windows builds side by side"
+started=$SECONDS
+out=$win32_build/compare
+rm -rf "$out"
+mkdir -p "$out/linux" "$out/win32"
+linux_pnghost=$(cd "$linux_build/bin" && pwd)/pnghost
+win32_pnghost=$(cd "$win32_build/bin" && pwd)/pnghost.exe
+
+# side NAME ARGS...: runs pnghost ARGS in each build's output folder, keeping
+# stdout, stderr and the exit status of each as NAME.*; Wine's line ends are
+# made Unix ones.
+side() {
+  local name=$1 status
+  shift
+  status=0
+  (cd "$out/linux" && "$linux_pnghost" "$@") >"$out/linux/$name.out" 2>"$out/linux/$name.err" || status=$?
+  echo "$status" >"$out/linux/$name.status"
+  status=0
+  (cd "$out/win32" && timeout --kill-after=5 60 wine "$win32_pnghost" "$@") \
+    >"$out/win32/$name.out.crlf" 2>"$out/win32/$name.err.crlf" || status=$?
+  echo "$status" >"$out/win32/$name.status"
+  tr -d '\r' <"$out/win32/$name.out.crlf" >"$out/win32/$name.out"
+  tr -d '\r' <"$out/win32/$name.err.crlf" >"$out/win32/$name.err"
+  rm -f "$out/win32/$name.out.crlf" "$out/win32/$name.err.crlf"
+}
+
+# Alerts and errors on stderr, without the notes of the person at the dialogs
+# (the Win32 layer's on Linux, pnghost's own on Windows).
+messages() { grep -v -E '^(win32|pnghost): (the )?dialog "' "$1" || true; }
+
+# same NAME FILE...: NAME's printed results, messages and exit status agree,
+# and each FILE the command wrote is byte for byte the same.
+same() {
+  local name=$1 part file ok=1
+  shift
+  for part in out status; do
+    cmp -s "$out/linux/$name.$part" "$out/win32/$name.$part" || { ok=0; echo "  $name: $part differs"; }
+  done
+  cmp -s <(messages "$out/linux/$name.err") <(messages "$out/win32/$name.err") ||
+    { ok=0; echo "  $name: messages differ"; }
+  for file in "$@"; do
+    if [ ! -s "$out/linux/$file" ] || ! cmp -s "$out/linux/$file" "$out/win32/$file"; then
+      ok=0
+      echo "  $name: $file differs or is missing"
+    fi
+  done
+  if [ "$ok" -eq 1 ]; then pass; else fail "$name: the builds disagree"; fi
+}
+
+names=()
+for path in "$suite"/*.png; do names+=("$(basename "$path" .png)"); done
+
+side pipl pipl && same pipl
+side about about && same about
+grep -q "PNG Format files." "$out/win32/about.out" && pass || fail "about: the about box's texts were not read"
+
+side probe probe "${names[@]/#/$suite/}" && same probe
+
+for name in "${names[@]}"; do
+  if [[ $name == x* ]]; then
+    side "open-$name" open "$suite/$name.png" && same "open-$name"
+  else
+    side "open-$name" open "$suite/$name.png" --pam "$name.pam" && same "open-$name" "$name.pam"
+    side "save-$name" save "$suite/$name.png" "$name.png" && same "save-$name" "$name.png"
+  fi
+done
+
+# Each image mode with each choice of the options dialog.
+options=("--interlace" "--filter None" "--filter Sub" "--filter Up" "--filter Average" "--filter Paeth"
+  "--filter Adaptive" "--fast" "--interlace --fast --filter Paeth" "--file-info" "--cancel")
+for name in basn0g01 basn0g08 basn4a16 basn3p08 basn2c08 basn6a08 ct1n0g04; do
+  for option in "${options[@]}"; do
+    label="save-$name$(echo "$option" | tr -d ' ')"
+    # shellcheck disable=SC2086  # each option set is several words
+    side "$label" save "$suite/$name.png" "$label.png" $option
+    if [ "$option" = "--cancel" ]; then same "$label"; else same "$label" "$label.png"; fi
+  done
+done
+
+# A host without a service: the same alert on both, and no file.
+for service in buffer-suite handle-suite advance-state; do
+  side "without-$service" save "$suite/basn2c08.png" "without-$service.png" --without "$service"
+  same "without-$service"
+  grep -q '^\[PNG File Format\] This plug-in requires' "$out/win32/without-$service.err" && pass ||
+    fail "without-$service: no alert seen under Wine"
+done
+echo "   ($((SECONDS - started)) s; outputs in $out)"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

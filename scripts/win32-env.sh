@@ -1,0 +1,20 @@
+# Sourced by the Win32 scripts: where the cross build's cached parts live and
+# how Wine is run. Nothing here is kept in the repository.
+KORVANE_CACHE=${KORVANE_CACHE:-${HOME:-/var/cache}/.cache/korvane}
+# The static libpng built with the cross compiler: include/ and lib/libpng16.a.
+KORVANE_LIBPNG_WIN32=$KORVANE_CACHE/libpng-win32
+export WINEPREFIX=$KORVANE_CACHE/wine32
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
+
+# run_wine SECONDS PROGRAM [ARGS...]: runs a Windows program under Wine with a
+# time limit, waits for the Wine server to wind down, and passes the program's
+# exit status through.
+run_wine() {
+  local limit=$1 status=0
+  shift
+  timeout --kill-after=10 "$limit" wine "$@" || status=$?
+  timeout 60 wineserver -w || true
+  return "$status"
+}
