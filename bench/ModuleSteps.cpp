@@ -1,0 +1,134 @@
+#include "bench/ModuleSteps.h"
+
+#include <chrono>
+#include <cstring>
+#include <map>
+
+#include "pnghost/HostFileHandle.h"
+#include "pnghost/ActiveSession.h"
+#include "pnghost/Desktop.h"
+#include "resources/ResourceIds.h"
+#include "win32_layer.h"
+
+namespace {
+
+HostSession *gSession = nullptr;
+std::map<HostBufferId, size_t> gBufferSizes;
+size_t gBufferBytes = 0;
+size_t gPeakBufferBytes = 0;
+
+HostResult HOSTAPI AllocateCounted(int32_t size, HostBufferId *id) {
+    const HostResult result = ValidBufferSuite().allocate(size, id);
+    if (result == kResultNoError) {
+        gBufferSizes[*id] = static_cast<size_t>(size);
+        gBufferBytes += static_cast<size_t>(size);
+        if (gBufferBytes > gPeakBufferBytes) gPeakBufferBytes = gBufferBytes;
+    }
+    return result;
+}
+
+void HOSTAPI FreeCounted(HostBufferId id) {
+    gBufferBytes -= gBufferSizes[id];
+    gBufferSizes.erase(id);
+    ValidBufferSuite().free(id);
+}
+
+HostResult HOSTAPI DropRow() { return kResultNoError; }
+
+HostResult HOSTAPI CopyRowOut() {
+    const HostFormatBlock &block = gSession->block;
+    const HostImage &image = gSession->image;
+    const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
+    std::memcpy(block.pixelData, image.pixels.data() + static_cast<size_t>(block.transferRect.top) * rowBytes, rowBytes);
+    return kResultNoError;
+}
+
+void HOSTAPI NoProgress(int32_t, int32_t) {}
+uint8_t HOSTAPI NeverAbort() { return 0; }
+
+// A fresh block with the lean callbacks and the counting buffer suite.
+void PrepareBlock(HostSession *session, int file, HostAdvanceStateProc advance) {
+    ResetHostBlock(session);
+    session->block.fileHandle = HostFileHandle(file);
+    session->block.advanceState = advance;
+    session->block.progress = NoProgress;
+    session->block.abortTest = NeverAbort;
+    session->bufferSuite.allocate = AllocateCounted;
+    session->bufferSuite.free = FreeCounted;
+    gSession = session;
+    gBufferBytes = gPeakBufferBytes = 0;
+}
+
+int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
+    for (int16_t selector : selectors) {
+        const int16_t result = CallSelector(session, selector);
+        if (result != kResultNoError) return result;
+    }
+    return kResultNoError;
+}
+
+double Since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void DescribeImage(HostSession *session) {
+    HostFormatBlock &block = session->block;
+    const HostImage &image = session->image;
+    block.imageMode = image.mode;
+    block.depth = image.depth;
+    block.planes = image.planes;
+    block.imageRows = image.rows;
+    block.imageColumns = image.columns;
+    block.horizontalResolution = image.horizontalResolution;
+    block.verticalResolution = image.verticalResolution;
+    std::memcpy(block.redLookUpTable, image.red, 256);
+    std::memcpy(block.greenLookUpTable, image.green, 256);
+    std::memcpy(block.blueLookUpTable, image.blue, 256);
+}
+
+}  // namespace
+
+ModuleRun ModuleOpen(HostSession *session, int file) {
+    PrepareBlock(session, file, DropRow);
+    const size_t baseline = Win32LiveGlobalBytes();
+    Win32ResetPeakGlobalBytes();
+    ModuleRun run;
+    const auto start = std::chrono::steady_clock::now();
+    int16_t result = RunSteps(session, {kSelectorFilterFile, kSelectorReadPrepare, kSelectorReadStart});
+    if (result == kResultNoError) {
+        result = CallSelector(session, kSelectorReadContinue);
+        const int16_t finish = CallSelector(session, kSelectorReadFinish);
+        if (result == kResultNoError) result = finish;
+    }
+    run.seconds = Since(start);
+    run.ok = result == kResultNoError;
+    run.peakBytes = Win32PeakGlobalBytes() - baseline + gPeakBufferBytes;
+    return run;
+}
+
+ModuleRun ModuleSave(HostSession *session, bool interlace, bool fast, int file) {
+    PrepareBlock(session, file, CopyRowOut);
+    DescribeImage(session);
+    if (interlace) QueuePersonAction(PersonAction::Click, IDC_INTERLACE);
+    if (fast) QueuePersonAction(PersonAction::Click, IDC_BEST_SPEED);
+    QueuePersonAction(PersonAction::Enter);
+    ModuleRun run;
+    int16_t result = RunSteps(session, {kSelectorOptionsPrepare, kSelectorOptionsStart, kSelectorOptionsContinue,
+                                        kSelectorOptionsFinish, kSelectorEstimatePrepare, kSelectorEstimateStart,
+                                        kSelectorEstimateContinue, kSelectorEstimateFinish, kSelectorWritePrepare});
+    ForgetPersonActions();
+    if (result != kResultNoError) return run;
+    const size_t baseline = Win32LiveGlobalBytes();
+    Win32ResetPeakGlobalBytes();
+    const auto start = std::chrono::steady_clock::now();
+    result = CallSelector(session, kSelectorWriteStart);
+    if (result == kResultNoError) {
+        result = CallSelector(session, kSelectorWriteContinue);
+        const int16_t finish = CallSelector(session, kSelectorWriteFinish);
+        if (result == kResultNoError) result = finish;
+    }
+    run.seconds = Since(start);
+    run.ok = result == kResultNoError;
+    run.peakBytes = Win32PeakGlobalBytes() - baseline + gPeakBufferBytes;
+    return run;
+}

@@ -1,0 +1,115 @@
+// Arbitrary bytes as the host's image resources, saved with the File Info
+// option on. Whatever the resources hold, the save must succeed, leave
+// nothing allocated, and write a PNG file libpng reads whole, whose only
+// texts are the ones the module writes.
+#include <png.h>
+#include <setjmp.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "fuzz/FuzzHost.h"
+#include "pnghost/Operations.h"
+
+namespace {
+
+const char *const kKeywordsWritten[] = {"Software", "Instructions", "ByLine", "Title",  "City",       "Province",
+                                        "Country",  "Headline",     "Author", "Source", "Description", "Writer"};
+// The module writes "Software" and at most 18 captions.
+const int kMostTexts = 19;
+
+struct MemoryInput {
+    const uint8_t *bytes;
+    size_t size;
+    size_t at;
+};
+
+void ReadFromMemory(png_structp png, png_bytep data, size_t length) {
+    auto *input = static_cast<MemoryInput *>(png_get_io_ptr(png));
+    if (length > input->size - input->at) png_error(png, "file ends early");
+    std::memcpy(data, input->bytes + input->at, length);
+    input->at += length;
+}
+
+void StopOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// Plain C inside the jump: the keywords go out through a fixed table.
+bool DecodeWhole(MemoryInput *input, png_bytep row, size_t rowRoom, char keywords[][80], int *textCount) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, StopOnError, IgnoreWarning);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, input, ReadFromMemory);
+    png_read_info(png, info);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) > rowRoom) png_error(png, "row too long");
+    for (png_uint_32 y = 0; y < png_get_image_height(png, info); ++y) png_read_row(png, row, nullptr);
+    png_read_end(png, info);
+    png_textp texts = nullptr;
+    *textCount = png_get_text(png, info, &texts, nullptr);
+    for (int i = 0; i < *textCount && i <= kMostTexts; ++i) {
+        std::strncpy(keywords[i], texts[i].key, 79);
+        keywords[i][79] = 0;
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+bool IsWrittenKeyword(const char *keyword) {
+    for (const char *known : kKeywordsWritten)
+        if (std::strcmp(keyword, known) == 0) return true;
+    return false;
+}
+
+FuzzProblem CheckSavedFile(const std::vector<uint8_t> &file) {
+    MemoryInput input{file.data(), file.size(), 0};
+    png_byte row[64];
+    char keywords[kMostTexts + 1][80];
+    int textCount = 0;
+    if (!DecodeWhole(&input, row, sizeof row, keywords, &textCount)) return "the saved file does not decode";
+    if (textCount > kMostTexts) return std::to_string(textCount) + " texts written";
+    for (int i = 0; i < textCount; ++i)
+        if (!IsWrittenKeyword(keywords[i])) return std::string("text keyword ") + keywords[i] + " written";
+    return {};
+}
+
+HostImage SmallImage() {
+    HostImage image;
+    image.mode = kModeRGB;
+    image.planes = 3;
+    image.rows = 3;
+    image.columns = 5;
+    AllocateHostImage(&image);
+    for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint8_t>(i * 17);
+    return image;
+}
+
+}  // namespace
+
+FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t size) {
+    // A host handle's size is a signed 32-bit number.
+    if (size > INT32_MAX) return {};
+    HostSession &session = host->session;
+    // The open target leaves whatever monitor gamma it picked; this target
+    // saves under the editor's usual 2.2.
+    session.monitor.gamma = 144179;
+    session.image = SmallImage();
+    session.image.resources.assign(data, data + size);
+    session.progress.clear();
+    session.advancedRects.clear();
+    const int file = MemoryFile("fuzz-export", nullptr, 0);
+    if (file < 0) return "no memory file";
+    SaveChoices choices;
+    choices.writeFileInfo = true;
+    const int16_t result = SaveWithModule(&session, file, choices);
+    const std::vector<uint8_t> saved = MemoryFileBytes(file);
+    close(file);
+
+    FuzzProblem problem = LeftBehind(host);
+    if (result != kResultNoError) return problem + "save ended with " + std::to_string(result);
+    return problem + CheckSavedFile(saved);
+}

@@ -1,0 +1,32 @@
+// The libFuzzer entry points of one target; KORVANE_FUZZ_DRIVER names the
+// driver. The module is loaded once, before fuzzing starts, so that its
+// coverage counters are known to the fuzzer from the first input.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/FuzzHost.h"
+#include "win32_layer.h"
+
+namespace {
+FuzzHost gHost;
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    std::string error;
+    if (!StartFuzzHost(&gHost, ModuleBesideProgram(), &error)) {
+        std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
+        std::abort();
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const FuzzProblem problem = KORVANE_FUZZ_DRIVER(&gHost, data, size);
+    Win32ClearAlerts();
+    Win32ClearDialogActions();
+    if (!problem.empty()) {
+        std::fprintf(stderr, "the module broke a rule: %s\n", problem.c_str());
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,91 @@
+// Arbitrary bytes opened as a file, step by step as the editor opens one.
+// The first input byte picks the monitor gamma (bits 0-2) and whether the
+// host calls read-finish after a read-start that failed (bit 3); the rest is
+// the file.
+#include <unistd.h>
+
+#include <cstring>
+
+#include "fuzz/FuzzHost.h"
+#include "pnghost/HostFileHandle.h"
+
+namespace {
+
+// No gamma, extremes, and the values editors ship with.
+const HostFixed kMonitorGammas[8] = {0, 1, 65536, 117965, 144179, 0x7FFFFFFF, -65536, 65535};
+
+// Images larger than this are read without keeping their pixels: the host's
+// copy of a 32767 by 32767 image would not fit the fuzzer's memory.
+const size_t kLargestKeptImage = 16u << 20;
+
+// What read-start told the host, as the host takes it; the pixels are kept
+// when they fit.
+bool TakeDescription(HostSession *session) {
+    const HostFormatBlock &block = session->block;
+    HostImage &image = session->image;
+    image.mode = block.imageMode;
+    image.depth = block.depth;
+    image.planes = block.planes;
+    image.rows = block.imageRows;
+    image.columns = block.imageColumns;
+    image.pixels.clear();
+    const size_t bytes = static_cast<size_t>(HostImageRowBytes(image)) * static_cast<size_t>(image.rows);
+    if (image.rows <= 0 || image.columns <= 0 || bytes > kLargestKeptImage) return false;
+    AllocateHostImage(&image);
+    return true;
+}
+
+int16_t ReadSteps(HostSession *session, bool finishAfterFailedStart) {
+    int16_t result = CallSelector(session, kSelectorReadPrepare);
+    if (result == kResultNoError) result = CallSelector(session, kSelectorReadStart);
+    if (result != kResultNoError) {
+        if (finishAfterFailedStart) CallSelector(session, kSelectorReadFinish);
+        return result;
+    }
+    session->flow = TakeDescription(session) ? PixelFlow::ToImage : PixelFlow::None;
+    result = CallSelector(session, kSelectorReadContinue);
+    session->flow = PixelFlow::None;
+    const int16_t finish = CallSelector(session, kSelectorReadFinish);
+    return result != kResultNoError ? result : finish;
+}
+
+// A read that succeeds hands the host every row once, top to bottom.
+FuzzProblem CheckRows(const HostSession &session) {
+    const int32_t rows = session.block.imageRows;
+    if (session.advancedRects.size() != static_cast<size_t>(rows))
+        return std::to_string(session.advancedRects.size()) + " rows delivered of " + std::to_string(rows);
+    for (int32_t r = 0; r < rows; ++r) {
+        const HostRect &rect = session.advancedRects[static_cast<size_t>(r)];
+        if (rect.top != r || rect.bottom != r + 1 || rect.left != 0 || rect.right != session.block.imageColumns)
+            return "row " + std::to_string(r) + " delivered with a wrong rectangle";
+    }
+    return {};
+}
+
+}  // namespace
+
+FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size) {
+    if (size == 0) return {};
+    HostSession &session = host->session;
+    session.monitor.gamma = kMonitorGammas[data[0] & 7];
+    const bool finishAfterFailedStart = (data[0] & 8) != 0;
+    const int file = MemoryFile("fuzz-open", data + 1, size - 1);
+    if (file < 0) return "no memory file";
+
+    ResetHostBlock(&session);
+    session.block.fileHandle = HostFileHandle(file);
+    session.flow = PixelFlow::None;
+    session.progress.clear();
+    session.advancedRects.clear();
+    session.abortTests = 0;
+    int16_t result = CallSelector(&session, kSelectorFilterFile);
+    if (result == kResultNoError) result = ReadSteps(&session, finishAfterFailedStart);
+    close(file);
+
+    FuzzProblem problem = LeftBehind(host);
+    if (result != kResultNoError && result != kResultCannotRead)
+        problem += "open ended with " + std::to_string(result) + "; ";
+    if (result == kResultNoError) problem += CheckRows(session);
+    if (session.block.pixelData != nullptr) problem += "pixel data pointer left set; ";
+    return problem;
+}

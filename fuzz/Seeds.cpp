@@ -1,0 +1,105 @@
+#include "fuzz/Seeds.h"
+
+#include <dirent.h>
+#include <png.h>
+
+#include <algorithm>
+
+#include "fuzz/TextListInput.h"
+#include "tests/fileinfo/FileInfoBytes.h"
+#include "tests/module/PngFiles.h"
+#include "tests/module/TempFile.h"
+
+namespace {
+
+// The open target's first byte: monitor gamma and host behaviour.
+std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &file) {
+    std::vector<uint8_t> bytes{control};
+    bytes.insert(bytes.end(), file.begin(), file.end());
+    return bytes;
+}
+
+std::vector<std::string> PngNames(const std::string &dir) {
+    std::vector<std::string> names;
+    if (DIR *directory = opendir(dir.c_str())) {
+        while (dirent *entry = readdir(directory)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
+        }
+        closedir(directory);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Pictures with every chunk the module reads for itself or takes from libpng.
+std::vector<Seed> MadePictures() {
+    std::vector<Seed> seeds;
+    PngPicture texts = PatternPicture(7, 5, PNG_COLOR_TYPE_RGB, 8, false);
+    texts.texts = {{"Title", "Harbour"}, {"Caption", "a boat"}, {"Author", "Ann"}, {"City", "Rome"}};
+    texts.hasTime = true;
+    texts.year = 1996;
+    texts.month = 3;
+    texts.day = 5;
+    texts.gamma = 0.45;
+    texts.hasPhysicalSize = true;
+    texts.pixelsPerUnitX = texts.pixelsPerUnitY = 2835;
+    seeds.push_back({"texts", WithControl(4, EncodePng(texts))});
+    PngPicture indexed = PatternPicture(9, 9, PNG_COLOR_TYPE_PALETTE, 4, true);
+    indexed.gamma = 1.0;
+    seeds.push_back({"indexed-interlaced", WithControl(2, EncodePng(indexed))});
+    seeds.push_back({"bits-interlaced", WithControl(9, EncodePng(PatternPicture(13, 7, PNG_COLOR_TYPE_GRAY, 1, true)))});
+    seeds.push_back({"rgba16", WithControl(3, EncodePng(PatternPicture(3, 4, PNG_COLOR_TYPE_RGB_ALPHA, 16, false)))});
+    return seeds;
+}
+
+std::vector<uint8_t> FileInfoData(std::initializer_list<Bytes> datasets) {
+    Bytes data = Dataset(0, {0, 2});
+    for (const Bytes &dataset : datasets) data = Join({data, dataset});
+    return data;
+}
+
+TextInput Entry(const std::string &keyword, const std::string &text, bool compressed = false) {
+    return TextInput{compressed, keyword, std::vector<uint8_t>(text.begin(), text.end())};
+}
+
+}  // namespace
+
+std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
+    std::vector<Seed> seeds = MadePictures();
+    uint8_t control = 0;
+    for (const std::string &name : PngNames(pngsuiteDir))
+        seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
+    return seeds;
+}
+
+std::vector<Seed> FileInfoExportSeeds() {
+    const Bytes captions = FileInfoData({Dataset(120, Text("a boat")), Dataset(5, Text("object")),
+                                         Dataset(110, Text("Ann")), Dataset(55, Text("19960305")),
+                                         Dataset(40, Text("keep dry"))});
+    const Bytes every = FileInfoData({Dataset(40, Text("i")), Dataset(80, Text("b")), Dataset(85, Text("t")),
+                                      Dataset(90, Text("c")), Dataset(95, Text("p")), Dataset(101, Text("n")),
+                                      Dataset(105, Text("h")), Dataset(110, Text("r")), Dataset(115, Text("s")),
+                                      Dataset(120, Text("d")), Dataset(122, Text("w")), Dataset(55, Text("2024"))});
+    return {
+        {"captions", Resource(0x0404, captions)},
+        {"padded-among-others", Join({Resource(0x03ED, Text("abc"), "res", true), Resource(0x0404, captions, "x", true),
+                                      Resource(0x0408, Text("z"))})},
+        {"every-keyword", Resource(0x0404, every)},
+        {"two-blocks", Join({Resource(0x0404, FileInfoData({Dataset(90, Text("Rome"))})), Resource(0x0404, every)})},
+        {"long-caption", Resource(0x0404, FileInfoData({Dataset(120, Bytes(600, 'x'))}))},
+    };
+}
+
+std::vector<Seed> FileInfoImportSeeds() {
+    TextListInput known;
+    known.hasTime = true;
+    known.time = png_time{1996, 3, 5, 12, 30, 0};
+    known.entries = {Entry("Title", "Harbour"), Entry("Caption", "a boat", true), Entry("Author", "Ann"),
+                     Entry("Cityscape", "Rome"), Entry("Software", "paint"), Entry("description", std::string(300, 'd'))};
+    TextListInput odd;
+    odd.entries = {Entry("", "no keyword"), Entry(std::string(80, 'k'), "long keyword"),
+                   Entry(std::string("Capt\0ion", 8), "zero in keyword"), Entry("Credit", std::string("a\0b", 3), true),
+                   Entry("Headline", std::string(255, 'h')), Entry("Writer", std::string(256, 'w'))};
+    return {{"known", EncodeTextListInput(known)}, {"odd", EncodeTextListInput(odd)}};
+}

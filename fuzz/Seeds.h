@@ -1,0 +1,21 @@
+// Starting inputs for the fuzz targets, made rather than stored: the
+// PngSuite files and pictures like those the module tests write for the open
+// target, File Info resource data for the export target, text lists for the
+// import target.
+#ifndef KORVANE_FUZZ_SEEDS_H
+#define KORVANE_FUZZ_SEEDS_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Seed {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+
+std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir);
+std::vector<Seed> FileInfoExportSeeds();
+std::vector<Seed> FileInfoImportSeeds();
+
+#endif
