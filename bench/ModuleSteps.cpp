@@ -4,9 +4,10 @@
 #include <cstring>
 #include <map>
 
-#include "pnghost/HostFileHandle.h"
 #include "pnghost/ActiveSession.h"
 #include "pnghost/Desktop.h"
+#include "pnghost/HostFileHandle.h"
+#include "pnghost/Operations.h"
 #include "resources/ResourceIds.h"
 #include "win32_layer.h"
 
@@ -59,32 +60,10 @@ void PrepareBlock(HostSession *session, int file, HostAdvanceStateProc advance) 
     gBufferBytes = gPeakBufferBytes = 0;
 }
 
-int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
-    for (int16_t selector : selectors) {
-        const int16_t result = CallSelector(session, selector);
-        if (result != kResultNoError) return result;
-    }
-    return kResultNoError;
-}
-
 double Since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void DescribeImage(HostSession *session) {
-    HostFormatBlock &block = session->block;
-    const HostImage &image = session->image;
-    block.imageMode = image.mode;
-    block.depth = image.depth;
-    block.planes = image.planes;
-    block.imageRows = image.rows;
-    block.imageColumns = image.columns;
-    block.horizontalResolution = image.horizontalResolution;
-    block.verticalResolution = image.verticalResolution;
-    std::memcpy(block.redLookUpTable, image.red, 256);
-    std::memcpy(block.greenLookUpTable, image.green, 256);
-    std::memcpy(block.blueLookUpTable, image.blue, 256);
-}
 
 }  // namespace
 
@@ -108,7 +87,7 @@ ModuleRun ModuleOpen(HostSession *session, int file) {
 
 ModuleRun ModuleSave(HostSession *session, bool interlace, bool fast, int file) {
     PrepareBlock(session, file, CopyRowOut);
-    DescribeImage(session);
+    DescribeImageToModule(session);
     if (interlace) QueuePersonAction(PersonAction::Click, IDC_INTERLACE);
     if (fast) QueuePersonAction(PersonAction::Click, IDC_BEST_SPEED);
     QueuePersonAction(PersonAction::Enter);

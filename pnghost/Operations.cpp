@@ -9,15 +9,6 @@
 
 namespace {
 
-// Runs the steps in order, stopping at the first non-zero result.
-int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
-    for (int16_t selector : selectors) {
-        const int16_t result = CallSelector(session, selector);
-        if (result != kResultNoError) return result;
-    }
-    return kResultNoError;
-}
-
 void EndProgressLine(HostSession *session) {
     if (session->progressShown >= 0) std::fputc('\n', stderr);
     session->progressShown = -1;
@@ -45,6 +36,25 @@ void TakeImageDescription(HostSession *session) {
     AllocateHostImage(&image);
 }
 
+
+void QueueChoices(const SaveChoices &choices) {
+    if (choices.interlace) QueuePersonAction(PersonAction::Click, IDC_INTERLACE);
+    if (choices.writeFileInfo) QueuePersonAction(PersonAction::Click, IDC_WRITE_FILE_INFO);
+    if (choices.bestSpeed) QueuePersonAction(PersonAction::Click, IDC_BEST_SPEED);
+    if (choices.filterEntry >= 0) QueuePersonAction(PersonAction::Select, IDC_FILTER_LIST, choices.filterEntry);
+    QueuePersonAction(choices.cancel ? PersonAction::Escape : PersonAction::Enter);
+}
+
+}  // namespace
+
+int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
+    for (int16_t selector : selectors) {
+        const int16_t result = CallSelector(session, selector);
+        if (result != kResultNoError) return result;
+    }
+    return kResultNoError;
+}
+
 void DescribeImageToModule(HostSession *session) {
     HostFormatBlock &block = session->block;
     const HostImage &image = session->image;
@@ -63,16 +73,6 @@ void DescribeImageToModule(HostSession *session) {
             NewHostHandle(session, image.resources.data(), static_cast<int32_t>(image.resources.size()));
     block.imageResourcesSize = static_cast<int32_t>(image.resources.size());
 }
-
-void QueueChoices(const SaveChoices &choices) {
-    if (choices.interlace) QueuePersonAction(PersonAction::Click, IDC_INTERLACE);
-    if (choices.writeFileInfo) QueuePersonAction(PersonAction::Click, IDC_WRITE_FILE_INFO);
-    if (choices.bestSpeed) QueuePersonAction(PersonAction::Click, IDC_BEST_SPEED);
-    if (choices.filterEntry >= 0) QueuePersonAction(PersonAction::Select, IDC_FILTER_LIST, choices.filterEntry);
-    QueuePersonAction(choices.cancel ? PersonAction::Escape : PersonAction::Enter);
-}
-
-}  // namespace
 
 int16_t OpenWithModule(HostSession *session, int file) {
     ResetHostBlock(session);

@@ -3,7 +3,18 @@
 #ifndef PNGHOST_OPERATIONS_H
 #define PNGHOST_OPERATIONS_H
 
+#include <initializer_list>
+
 #include "pnghost/PluginHost.h"
+
+// Runs the steps in order, stopping at the first non-zero result, which it
+// returns (0 when every step succeeded).
+int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors);
+
+// Puts session->image's description in the parameter block, as the editor
+// does before a save: mode, size, planes, depth, resolution, colour tables,
+// and its image resources in a new host handle.
+void DescribeImageToModule(HostSession *session);
 
 // Probes, then reads the file on the open descriptor into session->image.
 // Returns the first non-zero result of the module's steps, or 0.
