@@ -56,6 +56,16 @@ void AllocateHostImage(HostImage *image) {
     image->pixels.assign(static_cast<size_t>(HostImageRowBytes(*image)) * static_cast<size_t>(image->rows), 0);
 }
 
+std::vector<uint8_t> PixelsWithoutSpareBits(const HostImage &image) {
+    std::vector<uint8_t> pixels = image.pixels;
+    const int32_t rowBytes = HostImageRowBytes(image);
+    const int spare = rowBytes * 8 - image.columns;
+    if (image.depth != 1 || spare <= 0) return pixels;
+    for (int32_t y = 0; y < image.rows; ++y)
+        pixels[static_cast<size_t>(y + 1) * static_cast<size_t>(rowBytes) - 1] &= static_cast<uint8_t>(0xFF << spare);
+    return pixels;
+}
+
 bool MoveRowsToImage(const HostFormatBlock &block, HostImage *image, std::string *error) {
     if (!CheckTransfer(block, *image, error)) return false;
     ForEachSample(block, *image, [&](int64_t at, const uint8_t *from) { image->pixels[static_cast<size_t>(at)] = *from; });

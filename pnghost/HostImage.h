@@ -30,6 +30,10 @@ int32_t HostImageRowBytes(const HostImage &image);
 // Sizes the pixels for the image's rows, columns, depth and planes, zeroed.
 void AllocateHostImage(HostImage *image);
 
+// The image's pixels with the bits past the last column of each 1-bit row
+// cleared: they carry nothing, and images are compared without them.
+std::vector<uint8_t> PixelsWithoutSpareBits(const HostImage &image);
+
 // Copy the rows of the block's transfer rectangle from the module's buffer
 // into the image (after a read step), or from the image into the buffer (for
 // a save). False with a reason when the block asks for rows, columns or

@@ -24,16 +24,6 @@ const PixelFormat kOpenFormats[] = {
     {PNG_COLOR_TYPE_GRAY_ALPHA, 8}, {PNG_COLOR_TYPE_RGB, 8}, {PNG_COLOR_TYPE_RGB_ALPHA, 8},
 };
 
-// The bits past the last column of a 1-bit row carry nothing.
-std::vector<uint8_t> WithoutPadding(const HostImage &image) {
-    std::vector<uint8_t> pixels = image.pixels;
-    const int32_t rowBytes = HostImageRowBytes(image);
-    const int spare = rowBytes * 8 - image.columns;
-    if (image.depth == 1 && spare > 0)
-        for (int y = 0; y < image.rows; ++y) pixels[(y + 1) * rowBytes - 1] &= static_cast<uint8_t>(0xFF << spare);
-    return pixels;
-}
-
 HostImage NoiseImage(int16_t mode, int16_t planes, int16_t columns, int16_t rows) {
     HostImage image;
     image.mode = mode;
@@ -61,7 +51,7 @@ TEST_F(WidthSweep, OpenedRowsOfEveryWidthMatchLibpng) {
                 ASSERT_EQ(OpenWithModule(&session, file.descriptor()), kResultNoError);
                 const HostPixels expected = DecodeAsHostExpects(file.path());
                 ASSERT_TRUE(expected.ok);
-                EXPECT_TRUE(WithoutPadding(session.image) == expected.pixels);
+                EXPECT_TRUE(PixelsWithoutSpareBits(session.image) == expected.pixels);
                 EXPECT_EQ(LeftBehind(), "");
             }
         }
