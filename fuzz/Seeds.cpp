@@ -1,9 +1,7 @@
 #include "fuzz/Seeds.h"
 
-#include <dirent.h>
 #include <png.h>
 
-#include <algorithm>
 
 #include "fuzz/TextListInput.h"
 #include "tests/fileinfo/FileInfoBytes.h"
@@ -17,19 +15,6 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
     std::vector<uint8_t> bytes{control};
     bytes.insert(bytes.end(), file.begin(), file.end());
     return bytes;
-}
-
-std::vector<std::string> PngNames(const std::string &dir) {
-    std::vector<std::string> names;
-    if (DIR *directory = opendir(dir.c_str())) {
-        while (dirent *entry = readdir(directory)) {
-            const std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
-        }
-        closedir(directory);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Pictures with every chunk the module reads for itself or takes from libpng.
@@ -68,7 +53,7 @@ TextInput Entry(const std::string &keyword, const std::string &text, bool compre
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
     uint8_t control = 0;
-    for (const std::string &name : PngNames(pngsuiteDir))
+    for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
     return seeds;
 }

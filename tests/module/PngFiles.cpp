@@ -196,9 +196,9 @@ std::vector<PngChunk> ListChunks(const std::vector<uint8_t> &file) {
     return chunks;
 }
 
-std::vector<std::string> PngSuiteFiles() {
+std::vector<std::string> PngNamesIn(const std::string &folder) {
     std::vector<std::string> names;
-    if (DIR *directory = opendir(PNGSUITE_DIR)) {
+    if (DIR *directory = opendir(folder.c_str())) {
         while (dirent *entry = readdir(directory)) {
             const std::string name = entry->d_name;
             if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0) names.push_back(name);
@@ -208,3 +208,5 @@ std::vector<std::string> PngSuiteFiles() {
     std::sort(names.begin(), names.end());
     return names;
 }
+
+std::vector<std::string> PngSuiteFiles() { return PngNamesIn(PNGSUITE_DIR); }

@@ -42,6 +42,8 @@ struct HostPixels {
 };
 HostPixels DecodeAsHostExpects(const std::string &path);
 
+// The names of the PNG files in a folder, sorted.
+std::vector<std::string> PngNamesIn(const std::string &folder);
 // The names of the PngSuite images, sorted.
 std::vector<std::string> PngSuiteFiles();
 
