@@ -27,6 +27,9 @@ struct HostImage {
 };
 
 int32_t HostImageRowBytes(const HostImage &image);
+// "bitmap", "grayscale", "indexed", "RGB", or "other" for the modes PNG has
+// no use for.
+const char *ImageModeName(int16_t mode);
 // Sizes the pixels for the image's rows, columns, depth and planes, zeroed.
 void AllocateHostImage(HostImage *image);
 

@@ -6,56 +6,73 @@
 #include <cstring>
 
 #include "pnghost/Commands.h"
+#include "pnghost/JsonReport.h"
+#include "pnghost/NetpbmFile.h"
 #include "pnghost/Operations.h"
 #include "pnghost/PamFile.h"
 #include "pnghost/ResultText.h"
 
 namespace {
 
-const char *ModeName(int16_t mode) {
-    switch (mode) {
-        case kModeBitmap: return "bitmap";
-        case kModeGrayscale: return "grayscale";
-        case kModeIndexed: return "indexed";
-        case kModeRGB: return "RGB";
-        default: return "other";
-    }
-}
-
 void PrintImage(const std::string &path, const HostImage &image) {
     std::printf("%s: %d x %d %s, %d plane%s of %d bit%s, %.4g x %.4g ppi, File Info %zu bytes\n", path.c_str(),
-                image.columns, image.rows, ModeName(image.mode), image.planes, image.planes == 1 ? "" : "s",
+                image.columns, image.rows, ImageModeName(image.mode), image.planes, image.planes == 1 ? "" : "s",
                 image.depth, image.depth == 1 ? "" : "s", image.horizontalResolution / 65536.0,
                 image.verticalResolution / 65536.0, image.resources.size());
+}
+
+// Opens the file and runs the module's read steps; the module's result in
+// *result, or false when the file itself cannot be opened.
+bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result) {
+    const int file = open(path.c_str(), O_RDONLY);
+    if (file < 0) {
+        std::fprintf(stderr, "pnghost: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    session->progressLabel = "opening " + path;
+    *result = OpenWithModule(session, file);
+    session->progressLabel.clear();
+    close(file);
+    if (*result != kResultNoError)
+        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), DescribeResult(*result).c_str());
+    return true;
+}
+
+int OpenStatus(int16_t result) {
+    if (result == kResultNoError) return 0;
+    return result == kResultCannotRead ? 1 : 2;
+}
+
+using ImageWriter = bool (*)(const HostImage &, const std::string &, std::string *);
+
+bool WriteIfAsked(ImageWriter write, const HostImage &image, const std::string &path) {
+    std::string error;
+    if (path.empty() || write(image, path, &error)) return true;
+    std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
+    return false;
 }
 
 }  // namespace
 
 int OpenFile(HostSession *session, const std::string &path) {
-    const int file = open(path.c_str(), O_RDONLY);
-    if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
-        return 2;
-    }
-    session->progressLabel = "opening " + path;
-    const int16_t result = OpenWithModule(session, file);
-    session->progressLabel.clear();
-    close(file);
-    if (result != kResultNoError) {
-        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), DescribeResult(result).c_str());
-        return result == kResultCannotRead ? 1 : 2;
-    }
-    return 0;
+    int16_t result = kResultNoError;
+    return OpenThroughModule(session, path, &result) ? OpenStatus(result) : 2;
 }
 
-int RunOpenCommand(HostSession *session, const std::string &path, const std::string &pamPath) {
-    const int status = OpenFile(session, path);
-    if (status != 0) return status;
-    PrintImage(path, session->image);
-    std::string error;
-    if (!pamPath.empty() && !WritePamFile(session->image, pamPath, &error)) {
-        std::fprintf(stderr, "pnghost: %s: %s\n", pamPath.c_str(), error.c_str());
+int RunOpenCommand(HostSession *session, const OpenRequest &request) {
+    int16_t result = kResultNoError;
+    if (!OpenThroughModule(session, request.path, &result)) return 2;
+    if (request.json) PrintOpenReport(stdout, *session, request.path, result);
+    if (result != kResultNoError) return OpenStatus(result);
+    const HostImage &image = session->image;
+    if (!request.json) PrintImage(request.path, image);
+    if (!request.palettePath.empty() && image.mode != kModeIndexed) {
+        std::fprintf(stderr, "pnghost: %s: not written: the image is %s, not indexed\n", request.palettePath.c_str(),
+                     ImageModeName(image.mode));
         return 2;
     }
-    return 0;
+    const bool written = WriteIfAsked(WriteNetpbmImage, image, request.outPath) &&
+                         WriteIfAsked(WriteNetpbmPalette, image, request.palettePath) &&
+                         WriteIfAsked(WritePamFile, image, request.pamPath);
+    return written ? 0 : 2;
 }

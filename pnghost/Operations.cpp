@@ -5,6 +5,7 @@
 
 #include "pnghost/Desktop.h"
 #include "pnghost/HostFileHandle.h"
+#include "pnghost/ModuleMemory.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -45,6 +46,28 @@ void QueueChoices(const SaveChoices &choices) {
     QueuePersonAction(choices.cancel ? PersonAction::Escape : PersonAction::Enter);
 }
 
+// The read steps from read-prepare on; the probe has run.
+int16_t ReadWithModule(HostSession *session) {
+    int16_t result = RunSteps(session, {kSelectorReadPrepare, kSelectorReadStart});
+    if (result != kResultNoError) return result;
+
+    TakeImageDescription(session);
+    session->imageDescribed = true;
+    session->flow = PixelFlow::ToImage;
+    result = CallSelector(session, kSelectorReadContinue);
+    session->flow = PixelFlow::None;
+    EndProgressLine(session);
+    const int16_t finish = CallSelector(session, kSelectorReadFinish);
+    return result != kResultNoError ? result : finish;
+}
+
+// The module's blocks alive now beyond a count taken earlier, or -1.
+int64_t BlocksSince(bool counted, size_t before) {
+    size_t now = 0;
+    if (!counted || !CountGlobalBlocks(&now)) return -1;
+    return static_cast<int64_t>(now) - static_cast<int64_t>(before);
+}
+
 }  // namespace
 
 int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
@@ -74,26 +97,32 @@ void DescribeImageToModule(HostSession *session) {
     block.imageResourcesSize = static_cast<int32_t>(image.resources.size());
 }
 
+
+
 int16_t OpenWithModule(HostSession *session, int file) {
     ResetHostBlock(session);
     session->block.fileHandle = HostFileHandle(file);
     session->flow = PixelFlow::None;
-    int16_t result = RunSteps(session, {kSelectorFilterFile, kSelectorReadPrepare, kSelectorReadStart});
-    if (result != kResultNoError) return result;
-
-    TakeImageDescription(session);
-    session->flow = PixelFlow::ToImage;
-    result = CallSelector(session, kSelectorReadContinue);
-    session->flow = PixelFlow::None;
-    EndProgressLine(session);
-    const int16_t finish = CallSelector(session, kSelectorReadFinish);
-    return result != kResultNoError ? result : finish;
+    session->imageDescribed = false;
+    session->advancedRects.clear();
+    session->progress.clear();
+    // The probe is the module's first step and makes its state block, which
+    // it keeps between operations: whatever else is alive after read-finish
+    // was left behind.
+    int16_t result = CallSelector(session, kSelectorFilterFile);
+    size_t blocksBefore = 0;
+    const bool counted = CountGlobalBlocks(&blocksBefore);
+    if (result == kResultNoError) result = ReadWithModule(session);
+    session->moduleBlocksLeft = BlocksSince(counted, blocksBefore);
+    return result;
 }
 
 int16_t SaveWithModule(HostSession *session, int file, const SaveChoices &choices) {
     ResetHostBlock(session);
     session->block.fileHandle = HostFileHandle(file);
     session->flow = PixelFlow::None;
+    session->advancedRects.clear();
+    session->progress.clear();
     DescribeImageToModule(session);
     HostHandle resources = session->block.imageResources;
 

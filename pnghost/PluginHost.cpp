@@ -12,13 +12,12 @@ HostSession *gActiveSession = nullptr;
 
 const int kPiplResourceId = 16000;
 
-HostFixed ToFixed(double value) { return static_cast<HostFixed>(std::lround(value * 65536.0)); }
-
-// A monitor as the editor's colour settings describe one: gamma 2.2 with the
-// sRGB primaries and D65 white.
+// A monitor as the editor's colour settings describe one: the sRGB primaries
+// and D65 white, and no gamma, so that an open delivers the file's samples as
+// they are and a save writes no gAMA or cHRM unless a gamma is set.
 HostMonitor DefaultMonitor() {
     HostMonitor monitor{};
-    monitor.gamma = ToFixed(2.2);
+    monitor.gamma = 0;
     monitor.redX = ToFixed(0.64);
     monitor.redY = ToFixed(0.33);
     monitor.greenX = ToFixed(0.30);
@@ -63,6 +62,8 @@ bool FindEntryPoint(HostSession *session, std::string *error) {
 
 }  // namespace
 
+HostFixed ToFixed(double value) { return static_cast<HostFixed>(std::lround(value * 65536.0)); }
+
 HostSession *ActiveSession() { return gActiveSession; }
 
 void SetActiveSession(HostSession *session) { gActiveSession = session; }
@@ -103,7 +104,7 @@ void ResetHostBlock(HostSession *session) {
     block.fileHandle = -1;
     block.horizontalResolution = ToFixed(72.0);
     block.verticalResolution = ToFixed(72.0);
-    block.hostSignature = HOST_FOURCC('8', 'B', 'I', 'M');
+    block.hostSignature = session->hostSignature;
     block.monitor = session->monitor;
     InstallHostCallbacks(session);
     if (session->faults.withoutAdvanceState) block.advanceState = nullptr;

@@ -57,6 +57,7 @@ struct HostSession {
     intptr_t moduleData = 0;  // the word the host keeps for the module
     HostFaults faults;
     HostMonitor monitor{};  // the editor's monitor settings, given to every step
+    uint32_t hostSignature = HOST_FOURCC('8', 'B', 'I', 'M');  // the editor's four-character code
     void *hostWindow = nullptr;
     HostImage image;
     PixelFlow flow = PixelFlow::None;
@@ -72,7 +73,15 @@ struct HostSession {
     std::vector<HostRect> advancedRects;
     int32_t abortTests = 0;
     std::vector<std::string> protocolErrors;  // misuse of the host's services
+    // What the last open left: whether read-start described an image, and
+    // the module's global blocks still alive after read-finish besides those
+    // it held before the open (-1 where the platform cannot count them).
+    bool imageDescribed = false;
+    int64_t moduleBlocksLeft = -1;
 };
+
+// A real number as the host's 16.16 fixed point, rounded to the nearest.
+HostFixed ToFixed(double value);
 
 // Loads the module, checks from its property list that it is a format module
 // named "PNG", and finds its entry point. False with a reason on failure.

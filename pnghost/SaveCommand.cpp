@@ -2,40 +2,118 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "pnghost/Commands.h"
+#include "pnghost/Desktop.h"
+#include "pnghost/NetpbmFile.h"
 #include "pnghost/Operations.h"
 #include "pnghost/ResultText.h"
+#include "pnghost/SafeSaveFile.h"
 
-int RunSaveCommand(HostSession *session, const std::string &inPath, const std::string &outPath,
-                   const SaveChoices &choices) {
-    // The image comes from an open with every service offered: services the
-    // command line withholds are withheld from the save.
+namespace {
+
+enum SaveStatus { kSaved = 0, kCancelled = 1, kSaveError = 2 };
+
+int Complain(const std::string &path, const std::string &what) {
+    std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), what.c_str());
+    return kSaveError;
+}
+
+bool ReadWholeFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error) {
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        *error = "cannot open";
+        return false;
+    }
+    uint8_t piece[65536];
+    size_t got;
+    while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) bytes->insert(bytes->end(), piece, piece + got);
+    const bool read = std::ferror(file) == 0;
+    std::fclose(file);
+    if (!read) *error = "cannot read";
+    return read;
+}
+
+// A netpbm image into the host, as the editor holds an image it made itself:
+// 72 ppi, no image resources; with a palette, a P5's values are indices.
+int TakeNetpbm(HostSession *session, const SaveRequest &request) {
+    session->image = HostImage{};
+    HostImage &image = session->image;
+    std::string error;
+    if (!ReadNetpbmImage(request.inPath, &image, &error)) return Complain(request.inPath, error);
+    if (request.palettePath.empty()) return kSaved;
+    if (image.mode != kModeGrayscale || image.planes != 1)
+        return Complain(request.inPath, "only a P5 can be made indexed with --palette");
+    image.mode = kModeIndexed;
+    if (!ReadNetpbmPalette(request.palettePath, &image, &error)) return Complain(request.palettePath, error);
+    return kSaved;
+}
+
+// A PNG into the host through the module, with every service offered: the
+// services the command line withholds, and its faults, are the save's.
+int TakePng(HostSession *session, const SaveRequest &request) {
+    if (!request.palettePath.empty()) return Complain(request.inPath, "--palette goes with a P5 input, not a PNG");
     const HostFaults faults = session->faults;
     session->faults = HostFaults{};
-    const int status = OpenFile(session, inPath);
+    const int status = OpenFile(session, request.inPath);
     session->faults = faults;
-    if (status != 0) return status;
+    return status == 0 ? kSaved : kSaveError;
+}
 
-    const int file = open(outPath.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
-    if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: cannot create: %s\n", outPath.c_str(), std::strerror(errno));
-        return 2;
+// The resolution and the image resources the command line sets.
+int SetUpImage(HostImage *image, const SaveRequest &request) {
+    if (request.dpi > 0) image->horizontalResolution = image->verticalResolution = request.dpi << 16;
+    if (request.resourcesPath.empty() && request.datasets.empty()) return kSaved;
+    image->resources.clear();
+    std::string error;
+    if (!request.resourcesPath.empty() && !ReadWholeFile(request.resourcesPath, &image->resources, &error))
+        return Complain(request.resourcesPath, error);
+    if (!request.datasets.empty()) {
+        const std::vector<uint8_t> fileInfo = BuildFileInfoResource(request.datasets);
+        image->resources.insert(image->resources.end(), fileInfo.begin(), fileInfo.end());
     }
-    session->progressLabel = "saving " + outPath;
-    const int16_t result = SaveWithModule(session, file, choices);
+    return kSaved;
+}
+
+// Why the save did not happen, and the exit status: a person's Cancel is 1;
+// a stop after the module's alert (a host service it needs is missing) and
+// every failure are 2.
+int ReportUnsaved(const SaveFile &out, int16_t result, bool alerted) {
+    const std::string kept = out.direct    ? ""
+                             : out.existed ? "; " + out.destination + " is left as it was"
+                                           : "; nothing written";
+    if (result == kResultUserCancelled && !alerted) {
+        std::fprintf(stderr, "pnghost: %s: cancelled in the options dialog%s\n", out.destination.c_str(),
+                     kept.c_str());
+        return kCancelled;
+    }
+    return Complain(out.destination, DescribeResult(result) + kept);
+}
+
+int SaveImage(HostSession *session, const SaveRequest &request) {
+    SaveFile out;
+    std::string error;
+    if (!BeginSave(request.outPath, &out, &error)) return Complain(request.outPath, error);
+    const size_t alertsBefore = AlertsShown().size();
+    session->progressLabel = "saving " + request.outPath;
+    const int16_t result = SaveWithModule(session, out.descriptor, request.choices);
     session->progressLabel.clear();
-    struct stat written {};
-    fstat(file, &written);
-    const bool closed = close(file) == 0;
-    if (result != kResultNoError || !closed) {
-        std::fprintf(stderr, "pnghost: %s: %s\n", outPath.c_str(),
-                     closed ? DescribeResult(result).c_str() : std::strerror(errno));
-        return 2;
+    if (result != kResultNoError) {
+        AbandonSave(&out);
+        return ReportUnsaved(out, result, AlertsShown().size() > alertsBefore);
     }
-    std::printf("%s: saved, %lld bytes\n", outPath.c_str(), static_cast<long long>(written.st_size));
-    return 0;
+    struct stat written {};
+    fstat(out.descriptor, &written);
+    if (!FinishSave(&out, &error)) return Complain(request.outPath, error);
+    std::printf("%s: saved, %lld bytes\n", request.outPath.c_str(), static_cast<long long>(written.st_size));
+    return kSaved;
+}
+
+}  // namespace
+
+int RunSaveCommand(HostSession *session, const SaveRequest &request) {
+    int status = LooksLikeNetpbm(request.inPath) ? TakeNetpbm(session, request) : TakePng(session, request);
+    if (status == kSaved) status = SetUpImage(&session->image, request);
+    return status == kSaved ? SaveImage(session, request) : status;
 }

@@ -1,6 +1,4 @@
 // pnghost: runs a PNG format module as the image editor would.
-#include <strings.h>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pnghost/CommandLine.h"
 #include "pnghost/Commands.h"
 #include "pnghost/Desktop.h"
 #include "pnghost/ModuleLoader.h"
@@ -21,18 +20,33 @@ const char kUsage[] =
     "commands:\n"
     "  probe FILE...          tell for each file whether the module takes it for PNG\n"
     "                         (exit 0: all PNG, 1: one is not, 2: one cannot be read)\n"
-    "  open FILE [--pam OUT]  open FILE through the module and describe the image;\n"
-    "                         --pam writes the pixels the host received as a PAM file\n"
-    "  save IN OUT [options]  open IN through the module, then save it as OUT through\n"
-    "                         the module's \"PNG Options\" dialog, answered with:\n"
+    "  open FILE [options]    open FILE through the module and describe the image:\n"
+    "      --out OUT          write the planes the host received as netpbm (P4 bitmap,\n"
+    "                         P5 grayscale or indices, P6 RGB, P7 with alpha)\n"
+    "      --palette-out PAL  write the 256 look-up table entries as a 256x1 P6\n"
+    "      --pam OUT          write the picture as a PAM file (indexed through its palette)\n"
+    "      --json             print what the host received as one JSON object\n"
+    "  save IN OUT [options]  take IN (PNG through the module, or netpbm P4, P5, P6, P7)\n"
+    "                         into the host, then save it as OUT through the module's\n"
+    "                         \"PNG Options\" dialog (exit 0: saved, 1: cancelled, 2: error;\n"
+    "                         OUT is replaced only by a complete save). The dialog:\n"
     "      --interlace        check Interlace\n"
     "      --file-info        check Write \"File Info\"\n"
-    "      --fast             choose Best Speed (default Best Size)\n"
+    "      --speed, --fast    choose Best Speed; --size chooses Best Size (the default)\n"
     "      --filter NAME      choose None, Sub, Up, Average, Paeth or Adaptive\n"
     "      --cancel           press Cancel\n"
+    "                         The host's image:\n"
+    "      --palette PAL      a P5 is indexed: PAL's pixels (a P6) are the look-up tables\n"
+    "      --iptc N=TEXT      File Info dataset N of record 2 (repeatable), e.g. 120=A caption\n"
+    "      --date YYYYMMDD    File Info Date Created\n"
+    "      --resources FILE   FILE's bytes as the image resources (before any File Info)\n"
+    "      --dpi N            both resolutions (default 72, or the PNG's)\n"
+    "      --host-signature CODE  the host's four-character code (default 8BIM)\n"
     "  open and save also take:\n"
+    "      --monitor-gamma G  the monitor's gamma (default 0: no gamma correction)\n"
     "      --without SERVICE  offer the module no SERVICE: buffer-suite, handle-suite\n"
     "                         or advance-state, as an older host would\n"
+    "      --fail-row N       fail the module's advance-state call N (from 0)\n"
     "  pipl                   print the module's property list, one property a line\n"
     "  about                  show the module's about box and click it away\n"
     "\n"
@@ -41,74 +55,25 @@ const char kUsage[] =
     "  --linger MS            look at each dialog and alert for MS milliseconds before\n"
     "                         acting, to watch it (Windows; on Linux there is no screen)\n";
 
-const char *const kFilterNames[] = {"None", "Sub", "Up", "Average", "Paeth", "Adaptive"};
-
 int Usage(const std::string &complaint) {
     std::fprintf(stderr, "pnghost: %s\n%s", complaint.c_str(), kUsage);
     return 2;
 }
 
-struct Command {
-    std::string name;
-    std::vector<std::string> operands;
-    std::string pamPath;
-    SaveChoices choices;
-    HostFaults faults;
-};
-
-int FilterEntry(const std::string &name) {
-    for (int i = 0; i < 6; ++i)
-        if (strcasecmp(name.c_str(), kFilterNames[i]) == 0) return i;
-    return -1;
-}
-
-// Takes a host service away; false for a name that is none.
-bool WithholdService(const std::string &name, HostFaults *faults) {
-    if (name == "buffer-suite") faults->bufferOffer = SuiteOffer::Missing;
-    else if (name == "handle-suite") faults->handleOffer = SuiteOffer::Missing;
-    else if (name == "advance-state") faults->withoutAdvanceState = true;
-    else return false;
-    return true;
-}
-
-// Reads the command's operands and options; an empty string when they make
-// sense, else what is wrong.
-std::string ParseCommand(const std::vector<std::string> &words, Command *command) {
-    for (size_t i = 0; i < words.size(); ++i) {
-        const std::string &word = words[i];
-        const bool hasValue = i + 1 < words.size();
-        if (word == "--pam" && hasValue) command->pamPath = words[++i];
-        else if (word == "--interlace") command->choices.interlace = true;
-        else if (word == "--file-info") command->choices.writeFileInfo = true;
-        else if (word == "--fast") command->choices.bestSpeed = true;
-        else if (word == "--cancel") command->choices.cancel = true;
-        else if (word == "--without" && hasValue) {
-            if (!WithholdService(words[++i], &command->faults)) return "unknown service '" + words[i] + "'";
-        } else if (word == "--filter" && hasValue) {
-            command->choices.filterEntry = FilterEntry(words[++i]);
-            if (command->choices.filterEntry < 0) return "unknown filter '" + words[i] + "'";
-        } else if (word.rfind("--", 0) == 0) return "unknown option '" + word + "'";
-        else command->operands.push_back(word);
-    }
-    const size_t count = command->operands.size();
-    if (command->name == "probe" && count == 0) return "probe needs at least one file";
-    if (command->name == "open" && count != 1) return "open needs one file";
-    if (command->name == "save" && count != 2) return "save needs an input and an output file";
-    if ((command->name == "pipl" || command->name == "about") && count != 0) return command->name + " takes no files";
-    return "";
-}
-
-bool KnownCommand(const std::string &name) {
-    return name == "probe" || name == "open" || name == "save" || name == "pipl" || name == "about";
-}
-
 int RunCommand(HostSession *session, const Command &command) {
     if (command.name == "probe") return RunProbeCommand(session, command.operands);
-    if (command.name == "open") return RunOpenCommand(session, command.operands[0], command.pamPath);
-    if (command.name == "save")
-        return RunSaveCommand(session, command.operands[0], command.operands[1], command.choices);
+    if (command.name == "open") return RunOpenCommand(session, command.open);
+    if (command.name == "save") return RunSaveCommand(session, command.save);
     if (command.name == "pipl") return RunPiplCommand(session);
     return RunAboutCommand(session);
+}
+
+// The host's settings from the command line: its faults, its signature and
+// the monitor's gamma (the primaries stay sRGB's).
+void SetUpHost(HostSession *session, const Command &command) {
+    session->faults = command.faults;
+    session->hostSignature = command.hostSignature;
+    if (command.monitorGammaSet) session->monitor.gamma = command.monitorGamma;
 }
 
 }  // namespace
@@ -118,6 +83,11 @@ int main(int argc, char **argv) {
     // A module writing to a closed pipe must see a failed write, not die.
     // Windows has no such signal: there the write just fails.
     std::signal(SIGPIPE, SIG_IGN);
+#endif
+#ifdef SIGXFSZ
+    // Nor must a save past the file-size limit: it fails, and the file saved
+    // over stays as it was.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
 
     std::string modulePath = ModuleBesideProgram();
@@ -145,7 +115,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "pnghost: %s: %s\n", modulePath.c_str(), error.c_str());
         return 2;
     }
-    session.faults = command.faults;
+    SetUpHost(&session, command);
     const int status = RunCommand(&session, command);
     CloseHostSession(&session);
     return status;

@@ -1,0 +1,72 @@
+#include "pnghost/FileInfoResource.h"
+
+namespace {
+
+const uint16_t kFileInfoId = 0x0404;
+const uint8_t kTagMarker = 0x1C;
+const uint8_t kApplicationRecord = 2;
+
+void PutBig(std::vector<uint8_t> *bytes, uint32_t value, int size) {
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8) bytes->push_back(static_cast<uint8_t>(value >> shift));
+}
+
+uint32_t Big(const std::vector<uint8_t> &bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = 0; i < size; ++i) value = value << 8 | bytes[at + static_cast<size_t>(i)];
+    return value;
+}
+
+void PutDataset(std::vector<uint8_t> *record, int number, const std::string &text) {
+    record->insert(record->end(), {kTagMarker, kApplicationRecord, static_cast<uint8_t>(number)});
+    PutBig(record, static_cast<uint32_t>(text.size()), 2);
+    record->insert(record->end(), text.begin(), text.end());
+}
+
+// The datasets of one IPTC record of `size` bytes at `at`.
+void ListRecord(const std::vector<uint8_t> &bytes, size_t at, size_t size, std::vector<IptcDataset> *datasets) {
+    const size_t end = at + size;
+    while (at + 5 <= end && bytes[at] == kTagMarker) {
+        const uint32_t length = Big(bytes, at + 3, 2);
+        // A set top bit announces an extended length, which the editor's
+        // captions never need.
+        if ((length & 0x8000) != 0 || at + 5 + length > end) return;
+        if (bytes[at + 1] == kApplicationRecord)
+            datasets->push_back(IptcDataset{bytes[at + 2], std::string(bytes.begin() + static_cast<long>(at + 5),
+                                                                        bytes.begin() + static_cast<long>(at + 5 + length))});
+        at += 5 + length;
+    }
+}
+
+size_t Even(size_t size) { return size + (size & 1); }
+
+}  // namespace
+
+std::vector<uint8_t> BuildFileInfoResource(const std::vector<IptcDataset> &datasets) {
+    std::vector<uint8_t> record;
+    PutDataset(&record, 0, std::string("\0\2", 2));  // Record Version 2
+    for (const IptcDataset &dataset : datasets) PutDataset(&record, dataset.number, dataset.text);
+
+    std::vector<uint8_t> block = {'8', 'B', 'I', 'M'};
+    PutBig(&block, kFileInfoId, 2);
+    block.insert(block.end(), {0, 0});  // the empty name, padded to even
+    PutBig(&block, static_cast<uint32_t>(record.size()), 4);
+    block.insert(block.end(), record.begin(), record.end());
+    if (record.size() % 2 != 0) block.push_back(0);
+    return block;
+}
+
+std::vector<IptcDataset> ListFileInfoDatasets(const std::vector<uint8_t> &resources) {
+    std::vector<IptcDataset> datasets;
+    size_t at = 0;
+    while (at + 12 <= resources.size() && Big(resources, at, 4) == 0x3842494D) {  // "8BIM"
+        const uint32_t id = Big(resources, at + 4, 2);
+        const size_t nameEnd = at + 6 + Even(1 + size_t{resources[at + 6]});
+        if (nameEnd + 4 > resources.size()) break;
+        const size_t size = Big(resources, nameEnd, 4);
+        const size_t data = nameEnd + 4;
+        if (size > resources.size() - data) break;
+        if (id == kFileInfoId) ListRecord(resources, data, size, &datasets);
+        at = data + Even(size);
+    }
+    return datasets;
+}

@@ -1,0 +1,8 @@
+#include "pnghost/ModuleMemory.h"
+
+#include "win32_layer.h"
+
+bool CountGlobalBlocks(size_t *blocks) {
+    *blocks = Win32LiveGlobalBlocks();
+    return true;
+}
