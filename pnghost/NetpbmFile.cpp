@@ -213,9 +213,12 @@ bool WriteNetpbmImage(const HostImage &image, const std::string &path, std::stri
                                std::to_string(image.planes) + " planes of " + std::to_string(image.depth) + " bits");
     File file = OpenFile(path, "wb", error);
     if (file == nullptr) return false;
-    if (!WriteAll(file.get(), header.data(), header.size(), error) ||
-        !WriteAll(file.get(), image.pixels.data(), image.pixels.size(), error))
-        return false;
+    if (!WriteAll(file.get(), header.data(), header.size(), error)) return false;
+    // The bits past a bitmap's last column carry nothing; netpbm writes them 0.
+    const bool written = image.depth == 1
+                             ? WriteAll(file.get(), PixelsWithoutSpareBits(image).data(), image.pixels.size(), error)
+                             : WriteAll(file.get(), image.pixels.data(), image.pixels.size(), error);
+    if (!written) return false;
     return CloseWritten(std::move(file), error);
 }
 

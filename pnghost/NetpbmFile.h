@@ -24,7 +24,7 @@ bool ReadNetpbmPalette(const std::string &path, HostImage *image, std::string *e
 
 // Writes the planes as the host holds them: P4 for a bitmap, P5 for
 // grayscale and for indexed (the indices), P6 for RGB, P7 GRAYSCALE_ALPHA or
-// RGB_ALPHA with alpha.
+// RGB_ALPHA with alpha. A bitmap's bits past its last column are written 0.
 bool WriteNetpbmImage(const HostImage &image, const std::string &path, std::string *error);
 // Writes the 256 look-up table entries as a 256 x 1 P6.
 bool WriteNetpbmPalette(const HostImage &image, const std::string &path, std::string *error);

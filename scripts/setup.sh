@@ -12,5 +12,6 @@ packages=(
   libgtest-dev
   binutils-mingw-w64-i686  # i686-w64-mingw32-windres compiles the resource script
   pngcheck             # an independent check of the files the module writes
+  jq                   # reads pnghost's JSON reports in the tests
 )
 scripts/install-missing.sh setup "${packages[@]}"

@@ -1,39 +1,11 @@
 // The pnghost program as a person runs it: output, messages and exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 
-#include "TempFile.h"
+#include "PnghostRun.h"
 
 namespace {
-
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string &path) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-CommandRun Pnghost(const std::string &arguments) {
-    TempFile errors(std::string{});
-    const std::string command = std::string(PNGHOST_PATH) + " " + arguments + " 2>" + errors.path();
-    CommandRun run{-1, "", ""};
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char chunk[1024];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = Slurp(errors.path());
-    return run;
-}
 
 const std::string kPng = std::string(PNGSUITE_DIR) + "/basn0g08.png";
 const std::string kDamagedSignature = std::string(PNGSUITE_DIR) + "/xs1n0g01.png";
