@@ -32,7 +32,9 @@ HostResult HOSTAPI AdvanceState() {
 // Shown on a terminal only, and only when the figure changes, so that logs
 // and pipes stay clean.
 void ShowProgress(HostSession *session, int32_t done, int32_t total) {
-    if (total <= 0 || session->progressLabel.empty() || !isatty(STDERR_FILENO)) return;
+    // Asked once: the module reports every row, and the answer does not change.
+    static const bool onTerminal = isatty(STDERR_FILENO) != 0;
+    if (total <= 0 || session->progressLabel.empty() || !onTerminal) return;
     const int percent = static_cast<int>(std::clamp<int64_t>(int64_t{done + 1} * 100 / total, 0, 100));
     if (percent == session->progressShown) return;
     session->progressShown = percent;

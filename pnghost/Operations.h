@@ -17,7 +17,9 @@ int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors)
 void DescribeImageToModule(HostSession *session);
 
 // Probes, then reads the file on the open descriptor into session->image.
-// Returns the first non-zero result of the module's steps, or 0.
+// Returns the first non-zero result of the module's steps, or 0. The
+// session's advance-state and progress records start afresh, and it notes
+// whether the image was described and what the module left alive.
 int16_t OpenWithModule(HostSession *session, int file);
 
 // What the person chooses in the module's options dialog.
@@ -30,7 +32,8 @@ struct SaveChoices {
 };
 
 // Saves session->image to the open descriptor, answering the options dialog
-// with the choices. Returns the first non-zero result, or 0.
+// with the choices. Returns the first non-zero result, or 0. The session's
+// advance-state and progress records start afresh.
 int16_t SaveWithModule(HostSession *session, int file, const SaveChoices &choices);
 
 #endif

@@ -3,9 +3,10 @@
 # of the same file into a whole-image buffer (bench/BareDecode.cpp), and
 # `pnghost open --out` against netpbm's pngtopam and ImageMagick's convert
 # writing the same picture as netpbm, on the benchmark's 4096x4096 RGB, RGB
-# interlaced and gray images. Each figure is the fastest of the runs
-# (hyperfine, after a warm-up); the ratios are against the first line of
-# each group. Not part of the tests.
+# interlaced and gray images, with hyperfine after a warm-up: the fastest
+# wall time of the runs, and the mean processor time, which a busy machine
+# disturbs less. The ratios are against the first line of each group. Not
+# part of the tests.
 #
 #   scripts/bench-process.sh [RUNS]      (default 10)
 #
@@ -29,34 +30,38 @@ bare=$build/bin/bare_decode
 convert=$(command -v convert-im6.q16 || command -v convert)
 out=$files/out
 
-# fastest NAME COMMAND: the fastest of the runs, in seconds.
-fastest() {
-  hyperfine --style none --warmup 1 --runs "$runs" --export-json "$files/run.json" -n "$1" "$2" >/dev/null
-  jq '.results[0].min' "$files/run.json"
+# measure KEY IMAGE COMMAND: the fastest wall time of the runs, and the mean
+# processor time (user + system), in seconds.
+declare -A wall cpu
+measure() {
+  hyperfine --style none --warmup 1 --runs "$runs" --export-json "$files/run.json" "$3" >/dev/null
+  wall[$1,$2]=$(jq '.results[0].min' "$files/run.json")
+  cpu[$1,$2]=$(jq '.results[0].user + .results[0].system' "$files/run.json")
 }
 
-declare -A seconds
 images=(RGB RGB-adam7 gray)
 for image in "${images[@]}"; do
   png=$files/$image.png
-  seconds[open,$image]=$(fastest open "$pnghost open $png")
-  seconds[bare,$image]=$(fastest bare "$bare $png")
-  seconds[out,$image]=$(fastest out "$pnghost open $png --out $out")
-  seconds[pngtopam,$image]=$(fastest pngtopam "pngtopam $png > $out")
-  seconds[convert,$image]=$(fastest convert "$convert $png PAM:$out")
+  measure bare "$image" "$bare $png"
+  measure open "$image" "$pnghost open $png"
+  measure out "$image" "$pnghost open $png --out $out"
+  measure pngtopam "$image" "pngtopam $png > $out"
+  measure convert "$image" "$convert $png PAM:$out"
 done
 
-# row LABEL KEY BASE: one line of the table, each time with its ratio to BASE's.
+# row LABEL KEY BASE: one line of the table, each wall time with its ratio
+# to BASE's, then the processor time with its ratio.
 row() {
   local line="| $1 |" image
   for image in "${images[@]}"; do
-    line+=$(awk -v s="${seconds[$2,$image]}" -v b="${seconds[$3,$image]}" \
-      'BEGIN { printf " %.0f ms (%.2f) |", s * 1000, s / b }')
+    line+=$(awk -v w="${wall[$2,$image]}" -v bw="${wall[$3,$image]}" -v c="${cpu[$2,$image]}" \
+      -v bc="${cpu[$3,$image]}" 'BEGIN { printf " %.0f ms (%.3f), cpu %.0f ms (%.3f) |", w * 1000, w / bw, c * 1000, c / bc }')
   done
   echo "$line"
 }
 
-echo "Fastest of $runs runs, 4096x4096; in brackets the ratio to the first line of the group."
+echo "4096x4096: the fastest of $runs runs (wall), and the mean processor time (user + system);"
+echo "in brackets the ratio to the first line of the group."
 echo
 echo "| command | RGB | RGB Adam7 | gray |"
 echo "|---|---:|---:|---:|"

@@ -4,7 +4,8 @@
 #  2. the end-to-end suite (e2e_tests.exe) against the DLL;
 #  3. the same pnghost commands with the Linux build and with the Windows
 #     build under Wine (probe, open --pam and save of every PngSuite image,
-#     saves with each option, missing host services, pipl, about), whose
+#     saves with each option, missing host services, netpbm saves and
+#     opens with --out and --json, saves over existing files, pipl, about), whose
 #     files must match byte for byte and whose printed results must agree.
 # Ends with a line "N passed, M failed"; exits non-zero when one failed.
 #
@@ -127,6 +128,46 @@ for service in buffer-suite handle-suite advance-state; do
   grep -q '^\[PNG File Format\] This plug-in requires' "$out/win32/without-$service.err" && pass ||
     fail "without-$service: no alert seen under Wine"
 done
+# Images made elsewhere: netpbm of each mode, made by the Linux build from the
+# suite, saved by both with File Info typed in and opened again, the planes,
+# palette and JSON report compared (the JSON without the count of the
+# module's global blocks, which only the Win32 layer keeps).
+netpbm=(basn0g01:pbm basn0g08:pgm basn4a08:pam basn2c08:ppm basn6a08:pam basn3p08:pgm)
+for entry in "${netpbm[@]}"; do
+  name=${entry%%:*} extension=${entry##*:}
+  palette=()
+  (cd "$out/linux" && "$linux_pnghost" open "$suite/$name.png" --out "in-$name.$extension" >/dev/null)
+  if [ "$name" = basn3p08 ]; then
+    (cd "$out/linux" && "$linux_pnghost" open "$suite/$name.png" --palette-out in-palette.ppm >/dev/null)
+    cp "$out/linux/in-palette.ppm" "$out/win32/"
+    palette=(--palette in-palette.ppm)
+  fi
+  cp "$out/linux/in-$name.$extension" "$out/win32/"
+  side "netpbm-save-$name" save "in-$name.$extension" "netpbm-$name.png" "${palette[@]}" --interlace --file-info \
+    --iptc "120=A caption" --date 19960305 --dpi 300
+  same "netpbm-save-$name" "netpbm-$name.png"
+  side "netpbm-open-$name" open "netpbm-$name.png" --out "out-$name.$extension"
+  same "netpbm-open-$name" "out-$name.$extension"
+  cmp -s "$out/win32/in-$name.$extension" "$out/win32/out-$name.$extension" && pass ||
+    fail "netpbm-$name: the Windows build did not give back the planes it saved"
+  side "json-$name" open "netpbm-$name.png" --json
+  sed -i 's/"moduleBlocks": [^,]*,//' "$out/linux/json-$name.out" "$out/win32/json-$name.out"
+  same "json-$name"
+done
+
+# Saves over an existing file: a cancelled or failed one leaves it whole, a
+# complete one replaces it (MoveFileEx on Windows).
+for side_folder in linux win32; do
+  cp "$suite/basn2c08.png" "$out/$side_folder/kept.png"
+  cp "$suite/basn2c08.png" "$out/$side_folder/replaced.png"
+done
+side save-cancel-self save kept.png kept.png --cancel && same save-cancel-self
+side save-fail-row save "$suite/basn0g08.png" kept.png --fail-row 3 && same save-fail-row
+cmp -s "$out/win32/kept.png" "$suite/basn2c08.png" && [ "$(cat "$out/win32/save-cancel-self.status")" = 1 ] &&
+  [ "$(cat "$out/win32/save-fail-row.status")" = 2 ] && pass ||
+  fail "kept.png: a cancelled or failed save changed the file under Wine"
+side save-replace save "$suite/basn0g08.png" replaced.png && same save-replace replaced.png
+cmp -s "$out/win32/replaced.png" "$suite/basn2c08.png" && fail "replaced.png: not replaced under Wine" || pass
 echo "   ($((SECONDS - started)) s; outputs in $out)"
 
 echo "$passed passed, $failed failed"

@@ -27,6 +27,14 @@ protected:
         EXPECT_EQ(folder.Names().size(), 2u) << "a file was left behind";
     }
 
+    // The command line fails with the message, and the folder is untouched.
+    void ExpectFailure(const std::string &commandLine, const std::string &message) {
+        const CommandRun run = RunShell(commandLine);
+        EXPECT_EQ(run.status, 2) << commandLine;
+        EXPECT_NE(run.err.find(message), std::string::npos) << commandLine << ": " << run.err;
+        ExpectUntouched();
+    }
+
     TempFolder folder;
     std::string existing;
     std::string before;
@@ -58,12 +66,7 @@ TEST_F(PnghostSaveSafetyTest, FailedSavesLeaveTheExistingFileAsItWas) {
         // The module's alert stops the save: an error, not a cancel.
         {save + " --without handle-suite", "stopped"},
     };
-    for (const Case &c : cases) {
-        const CommandRun run = RunShell(c.commandLine);
-        EXPECT_EQ(run.status, 2) << c.commandLine;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.commandLine << ": " << run.err;
-        ExpectUntouched();
-    }
+    for (const Case &c : cases) ExpectFailure(c.commandLine, c.message);
 }
 
 TEST_F(PnghostSaveSafetyTest, ErrorsOutsideTheModuleAreNamed) {
@@ -78,12 +81,7 @@ TEST_F(PnghostSaveSafetyTest, ErrorsOutsideTheModuleAreNamed) {
         {"save " + std::string(PNGSUITE_DIR) + "/xs1n0g01.png " + existing, "not a PNG file the module can read"},
         {"save " + noisy + " " + existing + " --resources " + folder.Path("missing.bin"), "missing.bin: cannot open"},
     };
-    for (const Case &c : cases) {
-        const CommandRun run = Pnghost(c.arguments);
-        EXPECT_EQ(run.status, 2) << c.arguments;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
-        ExpectUntouched();
-    }
+    for (const Case &c : cases) ExpectFailure(std::string(PNGHOST_PATH) + " " + c.arguments, c.message);
 }
 
 TEST_F(PnghostSaveSafetyTest, ACompleteSaveReplacesTheFile) {
