@@ -60,14 +60,15 @@ void PrintNoImage(FILE *out) {
 }
 
 void PrintFileInfo(FILE *out, const HostImage &image) {
+    const std::vector<IptcDataset> datasets = ListFileInfoDatasets(image.resources);
     std::fprintf(out, "  \"fileInfo\": [");
     const char *separator = "\n";
-    for (const IptcDataset &dataset : ListFileInfoDatasets(image.resources)) {
+    for (const IptcDataset &dataset : datasets) {
         std::fprintf(out, "%s    {\"dataset\": %d, \"text\": %s}", separator, dataset.number,
                      Quoted(dataset.text).c_str());
         separator = ",\n";
     }
-    std::fprintf(out, "%s],\n  \"imageResources\": \"%s\",\n", image.resources.empty() ? "" : "\n  ",
+    std::fprintf(out, "%s],\n  \"imageResources\": \"%s\",\n", datasets.empty() ? "" : "\n  ",
                  Hex(image.resources).c_str());
 }
 
