@@ -69,7 +69,8 @@ bool TryChromaticities(png_structp png, const PngHeaderPlan &plan, bool *taken) 
 // png_write_info puts the chunks out in the order IHDR, gAMA, cHRM, PLTE,
 // pHYs, tIME, then the text chunks in list order, whatever order they are
 // set in here.
-bool WriteInfoChunks(png_structp png, png_infop info, const PngHeaderPlan &plan, png_textp texts, int textCount) {
+bool WriteInfoChunks(png_structp png, png_infop info, const PngHeaderPlan &plan, int filterMask, png_textp texts,
+                     int textCount) {
     if (setjmp(png_jmpbuf(png)) != 0) return false;
     png_set_IHDR(png, info, plan.width, plan.height, plan.bitDepth, plan.colorType, plan.interlaceMethod,
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
@@ -80,7 +81,7 @@ bool WriteInfoChunks(png_structp png, png_infop info, const PngHeaderPlan &plan,
     if (textCount > 0) png_set_text(png, info, texts, textCount);
     // Always a mask: libpng takes the plain values 5 to 7 for filter numbers
     // and refuses them.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, FilterMaskForChoice(plan.filterChoice, plan.colorType, plan.bitDepth));
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, filterMask);
     // The host's 1 is black, the file's 1 white.
     if (plan.bitDepth == 1) png_set_invert_mono(png);
     png_write_info(png, info);
@@ -109,8 +110,12 @@ bool WriteHeader(PluginState &state, const PngHeaderPlan &plan) {
         texts = CopyTextsForLibpng(*plan.texts);
         if (texts == nullptr) return false;
     }
-    const bool written = WriteInfoChunks(png, state.imageInfo, checked, texts, textCount);
+    const int filterMask = FilterMaskForChoice(plan.filterChoice, plan.colorType, plan.bitDepth);
+    const bool written = WriteInfoChunks(png, state.imageInfo, checked, filterMask, texts, textCount);
     ReleaseTextCopies(texts);
-    if (written) ExpectRows(png, RowsToWrite(plan));
-    return written;
+    if (!written) return false;
+    ExpectRows(png, RowsToWrite(plan));
+    const size_t pixelBytes = png_get_channels(png, state.imageInfo) * static_cast<size_t>(plan.bitDepth) / 8;
+    return StartRowFilterChoice(RowFilterChoiceOf(png), plan.width, plan.height, pixelBytes,
+                                plan.interlaceMethod == PNG_INTERLACE_ADAM7, filterMask);
 }
