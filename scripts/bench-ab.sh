@@ -20,8 +20,9 @@ if [ "${1:-}" = "--rounds" ]; then rounds=$2; shift 2; fi
 other=build-bench-$revision
 mkdir -p "$other/src"
 git archive "$revision" | tar -x -C "$other/src"
-(cd "$other/src" && scripts/build.sh "$PWD/../build" -DKORVANE_BENCH=ON -DKORVANE_TESTS=OFF)
-scripts/build.sh build-bench -DKORVANE_BENCH=ON -DKORVANE_TESTS=OFF
+# The builds report on stderr: stdout is the table.
+(cd "$other/src" && scripts/build.sh "$PWD/../build" -DKORVANE_BENCH=ON -DKORVANE_TESTS=OFF) >&2
+scripts/build.sh build-bench -DKORVANE_BENCH=ON -DKORVANE_TESTS=OFF >&2
 
 runs=$(mktemp -d)
 trap 'rm -rf "$runs"' EXIT
@@ -47,6 +48,8 @@ echo "Best of $rounds turns each; A = $revision, B = this checkout. Bench option
 echo
 echo "| image | interlace | open A | open B | B / A | save A | save B | B / A |"
 echo "|---|---|---:|---:|---:|---:|---:|---:|"
-paste -d'|' <(best A) <(best B) | awk -F'|' '{
-    save = $4 >= 0 ? sprintf("%.1f ms | %.1f ms | %.3f", $4, $8, $8 / $4) : "n/a | n/a | n/a"
-    printf "|%s|%s| %.1f ms | %.1f ms | %.3f | %s |\n", $1, $2, $3, $7, $7 / $3, save }'
+paste -d'|' <(best A) <(best B) | awk -F'|' '
+  function ratio(a, b) { return a > 0 ? sprintf("%.3f", b / a) : "n/a" }
+  {
+    save = $4 >= 0 ? sprintf("%.1f ms | %.1f ms | %s", $4, $8, ratio($4, $8)) : "n/a | n/a | n/a"
+    printf "|%s|%s| %.1f ms | %.1f ms | %s | %s |\n", $1, $2, $3, $7, ratio($3, $7), save }'
