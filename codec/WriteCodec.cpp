@@ -45,9 +45,13 @@ bool OpenForWriting(PluginState &state) {
     return true;
 }
 
+// The row's filter, when the save chooses one per row, is handed to libpng
+// just before the row.
 bool WriteRow(PluginState &state, const uint8_t *row) {
     png_structp png = state.codecContext;
+    const int filterMask = NextRowFilterMask(RowFilterChoiceOf(png), row);
     if (setjmp(png_jmpbuf(png)) != 0) return false;
+    if (filterMask != 0) png_set_filter(png, PNG_FILTER_TYPE_BASE, filterMask);
     png_write_row(png, row);
     CountRowWritten(png);
     return true;

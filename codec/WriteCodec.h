@@ -35,7 +35,10 @@ struct PngHeaderPlan {
 // Creates the write context on the host block's file handle with the state's
 // compression level (1 stays 1, anything else is 9).
 bool OpenForWriting(PluginState &state);
-// Writes the signature and IHDR, gAMA, cHRM, PLTE, pHYs, tIME, tEXt...
+// Writes the signature and IHDR, gAMA, cHRM, PLTE, pHYs, tIME, tEXt...;
+// cHRM is left out when libpng refuses the chromaticities. With more than
+// one filter to choose from, each row's filter is then chosen by the module
+// as the row is written (codec/RowFilterChoice.h).
 bool WriteHeader(PluginState &state, const PngHeaderPlan &plan);
 bool WriteRow(PluginState &state, const uint8_t *row);
 // Flushes the compressed data and writes IEND.

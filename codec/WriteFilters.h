@@ -1,4 +1,4 @@
-// Which row filters libpng may choose from, as the save option names them.
+// Which row filters a save may use, as the save option names them.
 #ifndef KORVANE_WRITE_FILTERS_H
 #define KORVANE_WRITE_FILTERS_H
 

@@ -8,6 +8,7 @@ struct WriteRecord {
     HFILE file;
     uint32_t rowsExpected;
     uint32_t rowsWritten;
+    RowFilterChoice rowFilter;
 };
 
 WriteRecord *RecordOf(png_structp png) { return static_cast<WriteRecord *>(png_get_io_ptr(png)); }
@@ -43,6 +44,10 @@ bool AllRowsWritten(png_structp png) {
     return record->rowsWritten >= record->rowsExpected;
 }
 
+RowFilterChoice *RowFilterChoiceOf(png_structp png) { return &RecordOf(png)->rowFilter; }
+
 void DetachFileOutput(png_structp png) {
-    ReleaseGlobalBlock(png_get_io_ptr(png));
+    WriteRecord *record = RecordOf(png);
+    if (record != nullptr) EndRowFilterChoice(&record->rowFilter);
+    ReleaseGlobalBlock(record);
 }

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 
 #include "fuzz/TextListInput.h"
 #include "tests/fileinfo/FileInfoBytes.h"
@@ -11,9 +12,12 @@
 namespace {
 
 // The open target's first byte: monitor gamma and host behaviour.
+// Sized once and filled: growing a one-byte vector by the file's bytes makes
+// GCC 12 at -O3 warn of a copy out of bounds that cannot happen.
 std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &file) {
-    std::vector<uint8_t> bytes{control};
-    bytes.insert(bytes.end(), file.begin(), file.end());
+    std::vector<uint8_t> bytes(file.size() + 1);
+    bytes[0] = control;
+    std::copy(file.begin(), file.end(), bytes.begin() + 1);
     return bytes;
 }
 

@@ -12,7 +12,7 @@ shift || true
 sysroot=/usr/i686-w64-mingw32
 # libpng and zlib are linked statically, by full path: the DLL must not need
 # their DLLs.
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-i686-w64-mingw32.cmake" \
   -DPNG_LIBRARY="$KORVANE_LIBPNG_WIN32/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$KORVANE_LIBPNG_WIN32/include" \
   -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DZLIB_INCLUDE_DIR="$sysroot/include" \

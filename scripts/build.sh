@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds into the given directory; extra arguments go to cmake.
+# Configures and builds into the given directory, warnings as errors; extra
+# arguments go to cmake.
 # usage: scripts/build.sh BUILD_DIR [CMAKE_ARGS...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=$1
 shift
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_WERROR=ON "$@" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"

@@ -3,8 +3,9 @@
 # exactly ENTRYPOINT, AboutProc and OptionProc under those plain names,
 # imports only KERNEL32, USER32 and msvcrt (no compiler runtime DLL), and
 # carries the property list as resource PIPL 16000 in US English (1033) with
-# the dialogs and strings. With a Linux build directory given, the compiled
-# resources of the two builds must be the same bytes.
+# the dialogs and strings, and holds its description string in its read-only
+# data. With a Linux build directory given, the compiled resources of the two
+# builds must be the same bytes.
 # usage: scripts/check-win32-dll.sh WIN32_BUILD_DIR [LINUX_BUILD_DIR]
 set -euo pipefail
 win32_build=$1
@@ -26,6 +27,9 @@ grep -A3 'name: .*PIPL' <<<"$resources" | grep -q 'ID: 0x003e80' || problem "no 
 grep -A5 'name: .*PIPL' <<<"$resources" | grep -q 'ID: 0x000409' || problem "the PIPL resource is not language 1033"
 grep -q 'Entry: ID: 0x000005' <<<"$resources" || problem "no dialog resources"
 grep -q 'Entry: ID: 0x000006' <<<"$resources" || problem "no string table"
+
+i686-w64-mingw32-objcopy -O binary --only-section=.rdata "$dll" /dev/stdout | grep -a 'PNG Format Plugin Module' >/dev/null ||
+  problem "the description string is not in the read-only data"
 
 if [ -n "$linux_build" ]; then
   cmp -s "$win32_build/korvane_resources.res" "$linux_build/korvane_resources.res" ||

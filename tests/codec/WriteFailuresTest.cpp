@@ -213,7 +213,6 @@ TEST_F(WriteFailuresTest, ImpossiblePlanFailsTheHeader) {
              plan.paletteEntries = 300;
          }},
         {"gamma 0", [](PngHeaderPlan &plan) { plan.hasGamma = true; }},
-        {"chromaticities all 0", [](PngHeaderPlan &plan) { plan.hasChromaticities = true; }},
         {"empty keyword", [](PngHeaderPlan &plan) { plan.texts = &unnamedText; }},
     };
     for (const auto &test : cases) {

@@ -97,3 +97,21 @@ TEST_F(SaveOptionsTest, CancelWritesNothing) {
         std::remove(path.c_str());
     }
 }
+
+// "Adaptive" on a row whose smallest sum Sub and Paeth share (None 100, Sub
+// 40, Up 100, Average 70, Paeth 40): the row is written with None.
+TEST_F(SaveOptionsTest, AdaptiveWritesARowOfTiedFiltersWithNone) {
+    HostImage image;
+    image.mode = kModeGrayscale;
+    image.depth = 8;
+    image.planes = 1;
+    image.columns = 4;
+    image.rows = 1;
+    AllocateHostImage(&image);
+    image.pixels = {10, 20, 30, 40};
+    session.image = image;
+    const std::string path = OutputPath("adaptive-tie.png");
+    ASSERT_EQ(Save(path, Choices(false, kFilterAdaptive, false)), kResultNoError);
+    EXPECT_EQ(RowFilters(ReadBytes(path)), std::vector<int>{0});
+    std::remove(path.c_str());
+}

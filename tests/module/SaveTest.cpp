@@ -177,6 +177,60 @@ TEST_F(SaveTest, AMonitorGammaNoFileCanCarryIsLeftOut) {
     }
 }
 
+// Monitor chromaticities in 16.16 fixed point, as the host keeps them.
+HostMonitor MonitorWithChromaticities(double whiteX, double whiteY, double redX, double redY, double greenX,
+                                      double greenY, double blueX, double blueY) {
+    auto fixed = [](double value) { return static_cast<HostFixed>(value * 65536); };
+    HostMonitor monitor{};
+    monitor.gamma = 2 * 65536;
+    monitor.whiteX = fixed(whiteX), monitor.whiteY = fixed(whiteY);
+    monitor.redX = fixed(redX), monitor.redY = fixed(redY);
+    monitor.greenX = fixed(greenX), monitor.greenY = fixed(greenY);
+    monitor.blueX = fixed(blueX), monitor.blueY = fixed(blueY);
+    return monitor;
+}
+
+// Chromaticities libpng will not write leave cHRM out and nothing else: the
+// save succeeds, gAMA is written, the pixels are whole.
+TEST_F(SaveTest, MonitorChromaticitiesNoFileCanCarryAreLeftOut) {
+    HostMonitor farOut = MonitorWithChromaticities(0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06);
+    farOut.redX = INT32_MAX;
+    farOut.blueY = INT32_MIN;
+    const struct {
+        const char *name;
+        HostMonitor monitor;
+        bool written;
+    } cases[] = {
+        {"sRGB", MonitorWithChromaticities(0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06), true},
+        {"all zero", MonitorWithChromaticities(0, 0, 0, 0, 0, 0, 0, 0), false},
+        {"white y 0", MonitorWithChromaticities(0.3127, 0, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06), false},
+        {"green x + y above 1", MonitorWithChromaticities(0.3127, 0.329, 0.64, 0.33, 0.5, 0.6, 0.15, 0.06), false},
+        {"negative blue x", MonitorWithChromaticities(0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, -0.15, 0.06), false},
+        {"far out of range", farOut, false},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.name);
+        session.monitor = test.monitor;
+        const HostImage image = PatternImage(kKinds[4], 9, 7);
+        std::vector<uint8_t> bytes;
+        ASSERT_EQ(Save(image, SaveChoices{}, &bytes), kResultNoError);
+        const std::vector<PngChunk> chunks = ListChunks(bytes);
+        const std::vector<std::string> expected =
+            test.written ? std::vector<std::string>{"IHDR", "gAMA", "cHRM", "pHYs", "IDAT", "IEND"}
+                         : std::vector<std::string>{"IHDR", "gAMA", "pHYs", "IDAT", "IEND"};
+        EXPECT_EQ(ChunkTypes(chunks), expected);
+        EXPECT_EQ(Big32(FindChunk(chunks, "gAMA")->data, 0), 49999u);
+        EXPECT_TRUE(PassesPngcheck(bytes));
+        const HostPixels decoded = Decode(bytes);
+        ASSERT_TRUE(decoded.ok);
+        EXPECT_TRUE(decoded.pixels == image.pixels);
+
+        // A bitmap never gets a colour description, whatever the monitor.
+        ASSERT_EQ(Save(PatternImage(kKinds[0], 9, 7), SaveChoices{}, &bytes), kResultNoError);
+        EXPECT_EQ(ChunkTypes(ListChunks(bytes)), (std::vector<std::string>{"IHDR", "pHYs", "IDAT", "IEND"}));
+    }
+}
+
 TEST_F(SaveTest, IndexedAndBitmapImagesGetTheirOwnChunks) {
     session.monitor.gamma = 2 * 65536;
     std::vector<uint8_t> bytes;
