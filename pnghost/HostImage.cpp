@@ -52,8 +52,17 @@ int32_t HostImageRowBytes(const HostImage &image) {
     return image.depth == 1 ? (image.columns + 7) / 8 : int32_t{image.columns} * image.planes;
 }
 
-void AllocateHostImage(HostImage *image) {
-    image->pixels.assign(static_cast<size_t>(HostImageRowBytes(*image)) * static_cast<size_t>(image->rows), 0);
+bool AllocateHostImage(HostImage *image) {
+    // Fresh memory each time: memory the pixels held before is not zero.
+    ImagePixels().swap(image->pixels);
+    const int64_t bytes = int64_t{HostImageRowBytes(*image)} * image->rows;
+    if (bytes < 0 || static_cast<uint64_t>(bytes) > image->pixels.max_size()) return false;
+    try {
+        image->pixels.resize(static_cast<size_t>(bytes));
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    return true;
 }
 
 std::vector<uint8_t> PixelsWithoutSpareBits(const HostImage &image) {

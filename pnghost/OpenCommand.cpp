@@ -1,11 +1,9 @@
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "pnghost/Commands.h"
+#include "pnghost/InputFile.h"
 #include "pnghost/Operations.h"
 #include "pnghost/PamFile.h"
 #include "pnghost/ResultText.h"
@@ -29,18 +27,29 @@ void PrintImage(const std::string &path, const HostImage &image) {
                 image.verticalResolution / 65536.0, image.resources.size());
 }
 
+void PrintTooLarge(const std::string &path, const HostImage &image) {
+    const double mebibytes = double(HostImageRowBytes(image)) * image.rows / (1024.0 * 1024.0);
+    std::fprintf(stderr, "pnghost: %s: the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)\n",
+                 path.c_str(), image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
+}
+
 }  // namespace
 
 int OpenFile(HostSession *session, const std::string &path) {
-    const int file = open(path.c_str(), O_RDONLY);
+    std::string error;
+    const int file = OpenInputFile(path, &error);
     if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
         return 2;
     }
     session->progressLabel = "opening " + path;
     const int16_t result = OpenWithModule(session, file);
     session->progressLabel.clear();
     close(file);
+    if (session->imageTooLarge) {
+        PrintTooLarge(path, session->image);
+        return 2;
+    }
     if (result != kResultNoError) {
         std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), DescribeResult(result).c_str());
         return result == kResultCannotRead ? 1 : 2;

@@ -14,8 +14,9 @@ void EndProgressLine(HostSession *session) {
     session->progressShown = -1;
 }
 
-// What read-start told the host about the image.
-void TakeImageDescription(HostSession *session) {
+// What read-start told the host about the image. False when the host cannot
+// hold an image of that size.
+bool TakeImageDescription(HostSession *session) {
     const HostFormatBlock &block = session->block;
     HostImage &image = session->image;
     image.mode = block.imageMode;
@@ -33,7 +34,7 @@ void TakeImageDescription(HostSession *session) {
         const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
         image.resources.assign(data, data + block.imageResourcesSize);
     }
-    AllocateHostImage(&image);
+    return AllocateHostImage(&image);
 }
 
 
@@ -78,10 +79,17 @@ int16_t OpenWithModule(HostSession *session, int file) {
     ResetHostBlock(session);
     session->block.fileHandle = HostFileHandle(file);
     session->flow = PixelFlow::None;
+    session->imageTooLarge = false;
     int16_t result = RunSteps(session, {kSelectorFilterFile, kSelectorReadPrepare, kSelectorReadStart});
     if (result != kResultNoError) return result;
 
-    TakeImageDescription(session);
+    // As the editor does when it has no room for a document: the module is
+    // told to finish, and the open ends without reading a row.
+    if (!TakeImageDescription(session)) {
+        session->imageTooLarge = true;
+        CallSelector(session, kSelectorReadFinish);
+        return kResultOutOfMemory;
+    }
     session->flow = PixelFlow::ToImage;
     result = CallSelector(session, kSelectorReadContinue);
     session->flow = PixelFlow::None;

@@ -17,7 +17,9 @@ int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors)
 void DescribeImageToModule(HostSession *session);
 
 // Probes, then reads the file on the open descriptor into session->image.
-// Returns the first non-zero result of the module's steps, or 0.
+// Returns the first non-zero result of the module's steps, or 0; -108 (out
+// of memory) with session->imageTooLarge set when the host cannot hold the
+// image read-start described.
 int16_t OpenWithModule(HostSession *session, int file);
 
 // What the person chooses in the module's options dialog.

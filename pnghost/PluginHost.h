@@ -59,6 +59,7 @@ struct HostSession {
     HostMonitor monitor{};  // the editor's monitor settings, given to every step
     void *hostWindow = nullptr;
     HostImage image;
+    bool imageTooLarge = false;  // the last open described an image the host could not hold
     PixelFlow flow = PixelFlow::None;
     // Progress printed for the person on stderr, under this label.
     std::string progressLabel;
