@@ -1,9 +1,13 @@
 #include <win32_layer.h>
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -166,6 +170,48 @@ TEST_F(GlobalMemoryTest, EmptyMoveableBlockIsDiscardedUntilGrown) {
     EXPECT_TRUE(AllZero(data, 32));
     GlobalUnlock(handle);
     GlobalFree(handle);
+}
+
+// Pages of the range that are in memory.
+size_t ResidentPages(const void *data, size_t size) {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<uintptr_t>(data) / page * page;
+    const size_t pages = (reinterpret_cast<uintptr_t>(data) + size - start + page - 1) / page;
+    std::vector<unsigned char> resident(pages);
+    if (mincore(reinterpret_cast<void *>(start), pages * page, resident.data()) != 0) return SIZE_MAX;
+    size_t count = 0;
+    for (unsigned char flags : resident) count += flags & 1;
+    return count;
+}
+
+// As on Windows, a large zero-filled block costs only the pages written; it
+// grows with zeros after what it held, also after it was shrunk with data in
+// the part it gave up.
+TEST_F(GlobalMemoryTest, LargeZeroFilledBlocksCostOnlyThePagesTouched) {
+    const size_t size = size_t{256} << 20;
+    HGLOBAL handle = GlobalAlloc(GHND, size);
+    ASSERT_NE(handle, nullptr);
+    auto *data = static_cast<unsigned char *>(GlobalLock(handle));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(ResidentPages(data, size), 0u);
+    EXPECT_TRUE(AllZero(data + size / 2, 4096));
+    std::memset(data + 3 * 4096, 0xAB, 2 * 4096);
+    EXPECT_LE(ResidentPages(data, size), 8u);
+    GlobalUnlock(handle);
+
+    handle = GlobalReAlloc(handle, 4 * 4096, GMEM_MOVEABLE);
+    ASSERT_NE(handle, nullptr);
+    handle = GlobalReAlloc(handle, 2 * size, GMEM_MOVEABLE | GMEM_ZEROINIT);
+    ASSERT_NE(handle, nullptr);
+    data = static_cast<unsigned char *>(GlobalLock(handle));
+    EXPECT_EQ(data[3 * 4096], 0xAB);
+    EXPECT_EQ(data[4 * 4096 - 1], 0xAB);
+    EXPECT_TRUE(AllZero(data + 4 * 4096, 4096)) << "the part given up and taken back is zero";
+    EXPECT_TRUE(AllZero(data + 2 * size - 4096, 4096));
+    EXPECT_LE(ResidentPages(data, 2 * size), 16u);
+    EXPECT_EQ(GlobalSize(handle), 2 * size);
+    GlobalUnlock(handle);
+    EXPECT_EQ(GlobalFree(handle), nullptr);
 }
 
 }  // namespace

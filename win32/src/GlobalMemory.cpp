@@ -13,6 +13,7 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -112,11 +113,14 @@ void *Resize(Block &block, SIZE_T bytes, bool mayMove) {
     return data;
 }
 
-// Bytes from..to of the block are made zero; those past an old mapping's end
-// are fresh pages, zero already.
-void ZeroFill(void *data, SIZE_T from, SIZE_T to, SIZE_T oldMapped) {
-    if (oldMapped != 0 && to > oldMapped) to = oldMapped;
-    if (to > from) std::memset(static_cast<char *>(data) + from, 0, to - from);
+// A mapping's bytes past the block's size are kept zero, so that it grows
+// with zeros at no cost: the pages a shrink gives up go back to the system,
+// and come back zero.
+void ForgetTail(void *data, SIZE_T size, SIZE_T oldSize) {
+    const auto page = static_cast<SIZE_T>(sysconf(_SC_PAGESIZE));
+    const SIZE_T pageEnd = (size + page - 1) / page * page;
+    std::memset(static_cast<char *>(data) + size, 0, (pageEnd < oldSize ? pageEnd : oldSize) - size);
+    if (pageEnd < oldSize) madvise(static_cast<char *>(data) + pageEnd, oldSize - pageEnd, MADV_DONTNEED);
 }
 
 }  // namespace
@@ -150,10 +154,11 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags) {
     // An unlocked moveable block may always move; anything else only when
     // the caller allows it with GMEM_MOVEABLE.
     const bool mayMove = (flags & GMEM_MOVEABLE) || (block->moveable && block->locks == 0);
-    const SIZE_T oldMapped = block->mapped;
     void *data = Resize(*block, bytes, mayMove);
     if (data == nullptr) return nullptr;
-    if ((flags & GMEM_ZEROINIT) && bytes > block->size) ZeroFill(data, block->size, bytes, oldMapped);
+    if (block->mapped != 0 && bytes < block->size) ForgetTail(data, bytes, block->size);
+    if (block->mapped == 0 && (flags & GMEM_ZEROINIT) && bytes > block->size)
+        std::memset(static_cast<char *>(data) + block->size, 0, bytes - block->size);
     Unregister(heap, block);
     AddLiveBytes(heap, bytes, block->size);
     block->data = data;
