@@ -20,6 +20,8 @@ int RunSaveCommand(HostSession *session, const std::string &inPath, const std::s
     session->faults = faults;
     if (status != 0) return status;
 
+    struct stat before {};
+    const bool existed = stat(outPath.c_str(), &before) == 0;
     const int file = open(outPath.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     if (file < 0) {
         std::fprintf(stderr, "pnghost: %s: cannot create: %s\n", outPath.c_str(), std::strerror(errno));
@@ -32,6 +34,8 @@ int RunSaveCommand(HostSession *session, const std::string &inPath, const std::s
     fstat(file, &written);
     const bool closed = close(file) == 0;
     if (result != kResultNoError || !closed) {
+        // A save that did not happen leaves no file of its own behind.
+        if (!existed) unlink(outPath.c_str());
         std::fprintf(stderr, "pnghost: %s: %s\n", outPath.c_str(),
                      closed ? DescribeResult(result).c_str() : std::strerror(errno));
         return 2;
