@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Opens each hostile file (made by make_hostile_files: many long compressed
+# texts, tens of thousands of texts, huge declared images without data,
+# image data that inflates to 1 GiB) with pnghost on Linux and with the
+# Windows pnghost.exe under Wine, and prints the time and the peak resident
+# memory of the whole pnghost process (GNU time; best time and highest peak
+# of N runs) as a Markdown table. It is a benchmark, not a test.
+#
+# usage: scripts/bench-hostile.sh [--runs N] [--linux-only]
+#   KORVANE_BENCH_BUILD, KORVANE_WIN32_BUILD name other build folders
+#   (default build and build-win32).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=3
+with_wine=1
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift 2 ;;
+    --linux-only) with_wine=0; shift ;;
+    *) echo "usage: scripts/bench-hostile.sh [--runs N] [--linux-only]" >&2; exit 2 ;;
+  esac
+done
+
+scripts/setup.sh
+scripts/install-missing.sh bench-hostile time
+linux_build=${KORVANE_BENCH_BUILD:-build}
+win32_build=${KORVANE_WIN32_BUILD:-build-win32}
+scripts/build.sh "$linux_build"
+if [ "$with_wine" -eq 1 ]; then
+  scripts/setup-win32.sh
+  scripts/build-win32.sh "$win32_build"
+  source scripts/win32-env.sh
+  wineserver -p
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+fi
+
+files=$(mktemp -d)
+trap 'rm -rf "$files"; [ "$with_wine" -eq 0 ] || wineserver -k >/dev/null 2>&1 || true' EXIT
+"$linux_build/bin/make_hostile_files" "$files" >/dev/null
+
+# measure PNG COMMAND...: runs COMMAND open PNG $runs times; prints the
+# outcome (exit status and the module's code or the host's words), the best
+# time and the highest peak memory.
+measure() {
+  local png=$1 best="" peak=0 status seconds kilobytes outcome
+  shift
+  for _ in $(seq "$runs"); do
+    status=0
+    /usr/bin/time -f "%e %M" -o "$files/time" "$@" open "$png" >/dev/null 2>"$files/err" || status=$?
+    read -r seconds kilobytes < <(tail -n 1 "$files/time")
+    if [ -z "$best" ] || awk "BEGIN { exit !($seconds < $best) }"; then best=$seconds; fi
+    [ "$kilobytes" -gt "$peak" ] && peak=$kilobytes
+  done
+  outcome="exit $status"
+  grep -q -- "-30501" "$files/err" && outcome="$outcome, -30501"
+  grep -q "too large for this host" "$files/err" && outcome="$outcome, too large for this host"
+  printf '%s | %s s | %s MiB' "$outcome" "$best" "$(awk "BEGIN { printf \"%.1f\", $peak / 1024 }")"
+}
+
+echo "| file | size | Linux: outcome | time | peak | Wine: outcome | time | peak |"
+echo "|---|---:|---|---:|---:|---|---:|---:|"
+for png in "$files"/*.png; do
+  name=$(basename "$png")
+  row="| $name | $(stat -c %s "$png") B | $(measure "$png" "$linux_build/bin/pnghost")"
+  if [ "$with_wine" -eq 1 ]; then
+    row="$row | $(measure "$png" wine "$win32_build/bin/pnghost.exe") |"
+  else
+    row="$row | | | |"
+  fi
+  echo "$row"
+done
