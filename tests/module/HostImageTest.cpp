@@ -1,26 +1,14 @@
 // The host's image takes memory as an editor's does: a page at a time, as
 // rows are written, and a new image starts zero wherever the old one was.
 #include <gtest/gtest.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "pnghost/HostImage.h"
+#include "tests/win32/ResidentPages.h"
 
 namespace {
-
-size_t ResidentPages(const void *data, size_t size) {
-    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<uintptr_t>(data) / page * page;
-    const size_t pages = (reinterpret_cast<uintptr_t>(data) + size - start + page - 1) / page;
-    std::vector<unsigned char> resident(pages);
-    if (mincore(reinterpret_cast<void *>(start), pages * page, resident.data()) != 0) return SIZE_MAX;
-    size_t count = 0;
-    for (unsigned char flags : resident) count += flags & 1;
-    return count;
-}
 
 TEST(HostImage, AHugeImageCostsOnlyTheRowsWritten) {
     HostImage image;

@@ -1,13 +1,13 @@
 #include <win32_layer.h>
 
 #include <gtest/gtest.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "ResidentPages.h"
 
 namespace {
 
@@ -170,18 +170,6 @@ TEST_F(GlobalMemoryTest, EmptyMoveableBlockIsDiscardedUntilGrown) {
     EXPECT_TRUE(AllZero(data, 32));
     GlobalUnlock(handle);
     GlobalFree(handle);
-}
-
-// Pages of the range that are in memory.
-size_t ResidentPages(const void *data, size_t size) {
-    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<uintptr_t>(data) / page * page;
-    const size_t pages = (reinterpret_cast<uintptr_t>(data) + size - start + page - 1) / page;
-    std::vector<unsigned char> resident(pages);
-    if (mincore(reinterpret_cast<void *>(start), pages * page, resident.data()) != 0) return SIZE_MAX;
-    size_t count = 0;
-    for (unsigned char flags : resident) count += flags & 1;
-    return count;
 }
 
 // As on Windows, a large zero-filled block costs only the pages written; it
