@@ -1,6 +1,6 @@
-// Memory for the pixels of a host image. It comes zero-filled from calloc,
-// which takes a large block as fresh pages from the system, and the vector
-// leaves elements made without a value as they are: so, as in an editor
+// Memory for the pixels of a host image. It comes zero-filled, a large block
+// as fresh pages straight from the system, and the vector leaves elements
+// made without a value as they are: so, as in an editor
 // whose image memory is committed page by page, an image costs only the
 // rows that are really written, and a file that declares a huge image but
 // holds no data costs next to nothing.
@@ -10,10 +10,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <utility>
 #include <vector>
+
+// Null when the memory cannot be had. Release takes the size allocated.
+void *AllocateZeroedBytes(std::size_t bytes);
+void ReleaseZeroedBytes(void *memory, std::size_t bytes);
 
 template <typename T>
 struct ZeroPageAllocator {
@@ -24,13 +27,14 @@ struct ZeroPageAllocator {
     ZeroPageAllocator(const ZeroPageAllocator<U> &) {}
 
     T *allocate(std::size_t count) {
-        void *memory = std::calloc(count, sizeof(T));
+        if (count > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        void *memory = AllocateZeroedBytes(count * sizeof(T));
         if (memory == nullptr) throw std::bad_alloc();
         return static_cast<T *>(memory);
     }
-    void deallocate(T *memory, std::size_t) { std::free(memory); }
+    void deallocate(T *memory, std::size_t count) { ReleaseZeroedBytes(memory, count * sizeof(T)); }
 
-    // Default-initialised, so nothing is written: calloc's zero stays.
+    // Default-initialised, so nothing is written: the memory's zero stays.
     template <typename U>
     void construct(U *at) noexcept {
         ::new (static_cast<void *>(at)) U;

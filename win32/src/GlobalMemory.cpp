@@ -13,7 +13,6 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -99,28 +98,24 @@ void ReleaseData(const Block &block) {
 
 SIZE_T Capacity(const Block &block) { return block.mapped != 0 ? block.mapped : malloc_usable_size(block.data); }
 
-// Gives the block `bytes` of storage, moving it only when `mayMove`. Returns
-// the new data pointer, or null (the block unchanged) when it cannot. A
-// mapping grows as a mapping, its new pages zero.
-void *Resize(Block &block, SIZE_T bytes, bool mayMove) {
-    if (block.data == nullptr) return std::malloc(bytes ? bytes : 1);
-    if (bytes <= Capacity(block)) return block.data;
-    if (!mayMove) return nullptr;
-    if (block.mapped == 0) return std::realloc(block.data, bytes);
-    void *data = mremap(block.data, block.mapped, bytes, MREMAP_MAYMOVE);
-    if (data == MAP_FAILED) return nullptr;
+// A mapping that must grow past its pages moves to a fresh one: only the
+// bytes in use are copied, and the new part is zero without being touched.
+void *Remap(Block &block, SIZE_T bytes) {
+    void *data = MapZeroPages(bytes);
+    if (data == nullptr) return nullptr;
+    std::memcpy(data, block.data, block.size);
+    munmap(block.data, block.mapped);
     block.mapped = bytes;
     return data;
 }
 
-// A mapping's bytes past the block's size are kept zero, so that it grows
-// with zeros at no cost: the pages a shrink gives up go back to the system,
-// and come back zero.
-void ForgetTail(void *data, SIZE_T size, SIZE_T oldSize) {
-    const auto page = static_cast<SIZE_T>(sysconf(_SC_PAGESIZE));
-    const SIZE_T pageEnd = (size + page - 1) / page * page;
-    std::memset(static_cast<char *>(data) + size, 0, (pageEnd < oldSize ? pageEnd : oldSize) - size);
-    if (pageEnd < oldSize) madvise(static_cast<char *>(data) + pageEnd, oldSize - pageEnd, MADV_DONTNEED);
+// Gives the block `bytes` of storage, moving it only when `mayMove`. Returns
+// the new data pointer, or null (the block unchanged) when it cannot.
+void *Resize(Block &block, SIZE_T bytes, bool mayMove) {
+    if (block.data == nullptr) return std::malloc(bytes ? bytes : 1);
+    if (bytes <= Capacity(block)) return block.data;
+    if (!mayMove) return nullptr;
+    return block.mapped == 0 ? std::realloc(block.data, bytes) : Remap(block, bytes);
 }
 
 }  // namespace
@@ -154,10 +149,11 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags) {
     // An unlocked moveable block may always move; anything else only when
     // the caller allows it with GMEM_MOVEABLE.
     const bool mayMove = (flags & GMEM_MOVEABLE) || (block->moveable && block->locks == 0);
+    const bool moved = block->mapped != 0 && bytes > block->mapped;
     void *data = Resize(*block, bytes, mayMove);
     if (data == nullptr) return nullptr;
-    if (block->mapped != 0 && bytes < block->size) ForgetTail(data, bytes, block->size);
-    if (block->mapped == 0 && (flags & GMEM_ZEROINIT) && bytes > block->size)
+    // A fresh mapping is zero past the bytes copied into it.
+    if ((flags & GMEM_ZEROINIT) && bytes > block->size && !moved)
         std::memset(static_cast<char *>(data) + block->size, 0, bytes - block->size);
     Unregister(heap, block);
     AddLiveBytes(heap, bytes, block->size);
