@@ -53,12 +53,11 @@ int32_t HostImageRowBytes(const HostImage &image) {
 }
 
 bool AllocateHostImage(HostImage *image) {
-    // Fresh memory each time: memory the pixels held before is not zero.
-    ImagePixels().swap(image->pixels);
+    image->pixels.clear();
     const int64_t bytes = int64_t{HostImageRowBytes(*image)} * image->rows;
     if (bytes < 0 || static_cast<uint64_t>(bytes) > image->pixels.max_size()) return false;
     try {
-        image->pixels.resize(static_cast<size_t>(bytes));
+        image->pixels = ImagePixels(static_cast<size_t>(bytes));
     } catch (const std::bad_alloc &) {
         return false;
     }

@@ -1,83 +1,70 @@
 // Memory for the pixels of a host image. It comes zero-filled, a large block
-// as fresh pages straight from the system, and the vector leaves elements
-// made without a value as they are: so, as in an editor
-// whose image memory is committed page by page, an image costs only the
-// rows that are really written, and a file that declares a huge image but
-// holds no data costs next to nothing.
+// as fresh pages straight from the system, and making it writes nothing: so,
+// as in an editor whose image memory is committed page by page, an image
+// costs only the rows that are really written, and a file that declares a
+// huge image but holds no data costs next to nothing. (A std::vector would
+// write or at least visit every byte as it sizes itself.)
 #ifndef PNGHOST_PIXEL_MEMORY_H
 #define PNGHOST_PIXEL_MEMORY_H
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <new>
-#include <utility>
 #include <vector>
 
 // Null when the memory cannot be had. Release takes the size allocated.
 void *AllocateZeroedBytes(std::size_t bytes);
 void ReleaseZeroedBytes(void *memory, std::size_t bytes);
 
-template <typename T>
-struct ZeroPageAllocator {
-    using value_type = T;
-
-    ZeroPageAllocator() = default;
-    template <typename U>
-    ZeroPageAllocator(const ZeroPageAllocator<U> &) {}
-
-    T *allocate(std::size_t count) {
-        if (count > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-        void *memory = AllocateZeroedBytes(count * sizeof(T));
-        if (memory == nullptr) throw std::bad_alloc();
-        return static_cast<T *>(memory);
-    }
-    void deallocate(T *memory, std::size_t count) { ReleaseZeroedBytes(memory, count * sizeof(T)); }
-
-    // Default-initialised, so nothing is written: the memory's zero stays.
-    template <typename U>
-    void construct(U *at) noexcept {
-        ::new (static_cast<void *>(at)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U *at, Args &&...args) {
-        ::new (static_cast<void *>(at)) U(std::forward<Args>(args)...);
-    }
-};
-
-template <typename T, typename U>
-bool operator==(const ZeroPageAllocator<T> &, const ZeroPageAllocator<U> &) {
-    return true;
-}
-template <typename T, typename U>
-bool operator!=(const ZeroPageAllocator<T> &, const ZeroPageAllocator<U> &) {
-    return false;
-}
-
-// A byte vector in that memory. It takes and gives plain byte vectors, and
-// compares with them, so that code written for those keeps working.
-class ImagePixels : public std::vector<uint8_t, ZeroPageAllocator<uint8_t>> {
+// The bytes of an image, used as a byte vector is: data(), size(),
+// operator[], iteration, resize, assign; it takes and gives plain byte
+// vectors and compares with them. Growing throws std::bad_alloc when the
+// memory cannot be had.
+class ImagePixels {
 public:
-    using Base = std::vector<uint8_t, ZeroPageAllocator<uint8_t>>;
-    using Base::Base;
     ImagePixels() = default;
-    ImagePixels(const std::vector<uint8_t> &bytes) : Base(bytes.begin(), bytes.end()) {}
-    ImagePixels &operator=(const std::vector<uint8_t> &bytes) {
-        assign(bytes.begin(), bytes.end());
-        return *this;
-    }
+    explicit ImagePixels(std::size_t size);
+    ImagePixels(const std::vector<uint8_t> &bytes);
+    ImagePixels(const ImagePixels &other);
+    ImagePixels(ImagePixels &&other) noexcept;
+    ImagePixels &operator=(ImagePixels other) noexcept;
+    ImagePixels &operator=(const std::vector<uint8_t> &bytes);
+    ~ImagePixels();
     operator std::vector<uint8_t>() const { return std::vector<uint8_t>(begin(), end()); }
 
-    friend bool operator==(const ImagePixels &one, const ImagePixels &other) {
-        return static_cast<const Base &>(one) == static_cast<const Base &>(other);
+    uint8_t *data() { return bytes_; }
+    const uint8_t *data() const { return bytes_; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    std::size_t max_size() const { return PTRDIFF_MAX; }
+    uint8_t &operator[](std::size_t at) { return bytes_[at]; }
+    const uint8_t &operator[](std::size_t at) const { return bytes_[at]; }
+    uint8_t *begin() { return bytes_; }
+    uint8_t *end() { return bytes_ + size_; }
+    const uint8_t *begin() const { return bytes_; }
+    const uint8_t *end() const { return bytes_ + size_; }
+
+    // Keeps the first bytes; bytes added are zero.
+    void resize(std::size_t size);
+    void assign(std::size_t size, uint8_t value);
+    void assign(const uint8_t *first, const uint8_t *last);
+    template <typename Iterator>
+    void assign(Iterator first, Iterator last) {
+        const std::vector<uint8_t> bytes(first, last);
+        assign(bytes.data(), bytes.data() + bytes.size());
     }
-    friend bool operator!=(const ImagePixels &one, const ImagePixels &other) { return !(one == other); }
-    friend bool operator==(const ImagePixels &pixels, const std::vector<uint8_t> &bytes) {
-        return std::equal(pixels.begin(), pixels.end(), bytes.begin(), bytes.end());
-    }
-    friend bool operator==(const std::vector<uint8_t> &bytes, const ImagePixels &pixels) { return pixels == bytes; }
-    friend bool operator!=(const ImagePixels &pixels, const std::vector<uint8_t> &bytes) { return !(pixels == bytes); }
-    friend bool operator!=(const std::vector<uint8_t> &bytes, const ImagePixels &pixels) { return !(pixels == bytes); }
+    void clear();
+    void swap(ImagePixels &other) noexcept;
+
+private:
+    uint8_t *bytes_ = nullptr;
+    std::size_t size_ = 0;
 };
+
+bool operator==(const ImagePixels &one, const ImagePixels &other);
+bool operator==(const ImagePixels &pixels, const std::vector<uint8_t> &bytes);
+bool operator==(const std::vector<uint8_t> &bytes, const ImagePixels &pixels);
+inline bool operator!=(const ImagePixels &one, const ImagePixels &other) { return !(one == other); }
+inline bool operator!=(const ImagePixels &pixels, const std::vector<uint8_t> &bytes) { return !(pixels == bytes); }
+inline bool operator!=(const std::vector<uint8_t> &bytes, const ImagePixels &pixels) { return !(pixels == bytes); }
 
 #endif
