@@ -18,11 +18,10 @@ uint32_t BigEndian(const uint8_t *bytes) {
     return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | bytes[3];
 }
 
-bool IsText(uint32_t type) { return type == kChunktEXt || type == kChunkzTXt; }
-
 // Texts the module might keep, and a gAMA of the one length it can use.
 bool WantsData(uint32_t type, uint32_t length) {
-    if (IsText(type)) return length <= kLongestTextChunk;
+    if (type == kChunktEXt) return length <= kLongestPlainTextChunk;
+    if (type == kChunkzTXt) return length <= kLongestTextChunk;
     return type == kChunkgAMA && length == kGammaBytes;
 }
 
@@ -53,13 +52,29 @@ const char *BeginChunk(ChunkStream *stream) {
     return nullptr;
 }
 
-void PassData(ChunkStream *stream, const uint8_t **bytes, size_t *count) {
+// Image data past the bound is not handed over, so libpng never inflates
+// it. The bytes that reach the bound come in one read with those before
+// them; only a read that starts past it is refused, and libpng asks for more
+// only once it has used up all it was given.
+bool TakesImageData(ChunkStream *stream, uint32_t bytes) {
+    if (stream->imageDataBound == 0) return true;
+    if (stream->imageDataBytes >= stream->imageDataBound) {
+        stream->imageDataRefused = true;
+        return false;
+    }
+    stream->imageDataBytes += bytes;
+    return true;
+}
+
+const char *PassData(ChunkStream *stream, const uint8_t **bytes, size_t *count) {
     const uint32_t taken = *count < stream->dataLeft ? static_cast<uint32_t>(*count) : stream->dataLeft;
+    if (stream->type == kChunkIDAT && !TakesImageData(stream, taken)) return "more image data than the image can need";
     if (stream->capture.data != nullptr) AppendToCapture(&stream->capture, *bytes, taken);
     stream->dataLeft -= taken;
     *bytes += taken;
     *count -= taken;
     if (stream->dataLeft == 0) stream->part = kPartCrc;
+    return nullptr;
 }
 
 // The captured chunk, its CRC found good, takes effect.
@@ -98,7 +113,7 @@ const char *FollowChunkBytes(ChunkStream *stream, ReadTextList *texts, const uin
             case kPartHeader:
                 if (FillPiece(stream, kHeaderBytes, &bytes, &count)) failure = BeginChunk(stream);
                 break;
-            case kPartData: PassData(stream, &bytes, &count); break;
+            case kPartData: failure = PassData(stream, &bytes, &count); break;
             default:
                 if (FillPiece(stream, kCrcBytes, &bytes, &count)) failure = EndChunk(stream, texts);
                 break;

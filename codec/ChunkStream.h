@@ -22,11 +22,16 @@ struct ChunkStream {
     ChunkOrder order;
     ChunkCapture capture;
     uint32_t gamma;  // the value of the last gAMA met that is not 0; 0 when none
+    // Image data bytes handed over, and how many the image can need at the
+    // most (0 until row reading is set up: no bound yet).
+    uint64_t imageDataBytes;
+    uint64_t imageDataBound;
+    bool imageDataRefused;  // image data came past the bound and was refused
 };
 
 // A stream filled with zero bytes is at the start of a file. Null when the
-// bytes are fine, else why the read must fail: a refused chunk, or memory
-// exhausted while keeping a text.
+// bytes are fine, else why the read must fail: a refused chunk, memory
+// exhausted while keeping a text, or image data past the bound.
 const char *FollowChunkBytes(ChunkStream *stream, ReadTextList *texts, const uint8_t *bytes, size_t count);
 void ReleaseChunkStream(ChunkStream *stream);
 

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "codec/CodecRecord.h"
+#include "codec/ImageDataBound.h"
 #include "codec/ReadCodec.h"
 #include "plugin/GlobalBlock.h"
 
@@ -77,6 +78,17 @@ void CopyRow(const CodecRecord *record, uint32_t columns, uint8_t *row) {
         memcpy(row, record->row, bytes);
 }
 
+// libpng 1.6 finishes the image data inside the last row's read: once the
+// row is whole in the module's row and the row count has moved past it, it
+// inflates what is left of the data to find the stream's end. When the data
+// past the bound is refused there, the row is whole all the same.
+bool LastRowMadeBeforeRefusal(png_structp png, png_infop info, const CodecRecord *record) {
+    if (!record->stream.imageDataRefused || record->rowsLeft != 1) return false;
+    if (png_get_interlace_type(png, info) != PNG_INTERLACE_NONE)
+        return png_get_current_pass_number(png) >= PNG_INTERLACE_ADAM7_PASSES;
+    return png_get_current_row_number(png) == png_get_image_height(png, info);
+}
+
 bool ReadTrailingChunks(png_structp png, png_infop info) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_read_end(png, info);
@@ -90,6 +102,10 @@ bool StartImage(PluginState &state) {
     png_infop info = state.imageInfo;
     CodecRecord *record = state.codecRecord;
     const int bitDepth = png_get_bit_depth(png, info);
+    // Taken before libpng's info turns to the transformed rows.
+    record->stream.imageDataBound =
+        LargestImageData(png_get_image_width(png, info), png_get_image_height(png, info), bitDepth,
+                         png_get_channels(png, info), png_get_interlace_type(png, info));
     if (!StartRows(png, info, bitDepth, png_get_color_type(png, info))) return false;
     record->row = static_cast<uint8_t *>(AllocateGlobalBlock(png_get_rowbytes(png, info)));
     if (record->row == nullptr) return false;
@@ -109,7 +125,7 @@ bool ReadRow(PluginState &state, uint8_t *row) {
     CodecRecord *record = state.codecRecord;
     if (record->rowsLeft == 0) return false;
     const uint32_t columns = ColumnsOfNextRow(png, state.imageInfo);
-    if (!ReadWholeRow(png, record->row)) {
+    if (!ReadWholeRow(png, record->row) && !LastRowMadeBeforeRefusal(png, state.imageInfo, record)) {
         record->rowsLeft = 0;
         return false;
     }

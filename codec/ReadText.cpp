@@ -3,11 +3,8 @@
 #include <string.h>
 
 #include "codec/TextInflate.h"
-#include "plugin/GlobalBlock.h"
 
 namespace {
-
-const uint32_t kLongestKeyword = 79;
 
 // The keyword's length, or 0 when the data holds no usable keyword.
 uint32_t KeywordLength(const uint8_t *data, uint32_t length) {
@@ -16,54 +13,30 @@ uint32_t KeywordLength(const uint8_t *data, uint32_t length) {
     return end == nullptr ? 0 : static_cast<uint32_t>(static_cast<const uint8_t *>(end) - data);
 }
 
-// One block for the keyword, its zero byte and textLength bytes of text.
-bool MakeEntry(const uint8_t *keyword, uint32_t keywordLength, uint32_t textLength, PngTextEntry *entry) {
-    uint8_t *block = static_cast<uint8_t *>(AllocateGlobalBlock(keywordLength + 1 + textLength));
-    if (block == nullptr) return false;
-    memcpy(block, keyword, keywordLength);
-    entry->keyword = reinterpret_cast<const char *>(block);
-    entry->text = block + keywordLength + 1;
-    entry->length = textLength;
-    return true;
-}
-
-TextOutcome Keep(ReadTextList *list, const PngTextEntry &entry) {
-    if (AppendReadText(list, entry)) return kTextAdded;
-    ReleaseGlobalBlock(const_cast<char *>(entry.keyword));
-    return kTextOutOfMemory;
+TextOutcome Keep(ReadTextList *list, int compression, const uint8_t *data, uint32_t keywordLength,
+                 const uint8_t *text, uint32_t textLength) {
+    return AppendReadText(list, compression, data, keywordLength, text, textLength) ? kTextAdded
+                                                                                     : kTextOutOfMemory;
 }
 
 TextOutcome AddPlainText(ReadTextList *list, const uint8_t *data, uint32_t length, uint32_t keywordLength) {
     const uint32_t textLength = length - keywordLength - 1;
-    if (textLength > kLongestText) return kTextDropped;
-    PngTextEntry entry{-1, nullptr, nullptr, 0};
-    if (!MakeEntry(data, keywordLength, textLength, &entry)) return kTextOutOfMemory;
-    memcpy(const_cast<uint8_t *>(entry.text), data + keywordLength + 1, textLength);
-    return Keep(list, entry);
+    if (textLength > kLongestKeptText) return kTextDropped;
+    return Keep(list, -1, data, keywordLength, data + keywordLength + 1, textLength);
 }
 
-TextOutcome FromInflate(InflateOutcome outcome) {
-    return outcome == kInflateOutOfMemory ? kTextOutOfMemory : kTextDropped;
-}
-
-// The stream is inflated twice: once to learn the text's length, then into
-// a block of exactly that size.
+// Inflated once, and only as far as decides it: a stream still going past
+// kLongestKeptText bytes is dropped there.
 TextOutcome AddCompressedText(ReadTextList *list, const uint8_t *data, uint32_t length, uint32_t keywordLength) {
     const uint32_t streamStart = keywordLength + 2;
     if (length < streamStart || data[keywordLength + 1] != 0) return kTextDropped;
-    const uint8_t *stream = data + streamStart;
-    const uint32_t streamLength = length - streamStart;
+    uint8_t text[kLongestKeptText];
     uint32_t textLength = 0;
-    InflateOutcome outcome = InflateText(stream, streamLength, nullptr, kLongestText, &textLength);
-    if (outcome != kInflated) return FromInflate(outcome);
-    PngTextEntry entry{0, nullptr, nullptr, 0};
-    if (!MakeEntry(data, keywordLength, textLength, &entry)) return kTextOutOfMemory;
-    outcome = InflateText(stream, streamLength, const_cast<uint8_t *>(entry.text), textLength, &textLength);
-    if (outcome != kInflated) {
-        ReleaseGlobalBlock(const_cast<char *>(entry.keyword));
-        return FromInflate(outcome);
-    }
-    return Keep(list, entry);
+    const InflateOutcome outcome =
+        InflateText(data + streamStart, length - streamStart, text, kLongestKeptText, &textLength);
+    if (outcome == kInflateOutOfMemory) return kTextOutOfMemory;
+    if (outcome != kInflated) return kTextDropped;
+    return Keep(list, 0, data, keywordLength, text, textLength);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "codec/TextInflate.h"
 
 #include <stdint.h>
-#include <string.h>
 #include <zlib.h>
 
 #include "plugin/GlobalBlock.h"
@@ -15,19 +14,21 @@ voidpf AllocateForZlib(voidpf, uInt items, uInt size) {
 
 void ReleaseForZlib(voidpf, voidpf address) { ReleaseGlobalBlock(address); }
 
-// Runs inflate to the end of the stream, through a small buffer whose
-// contents go to out when there is an out.
+// Runs inflate until the stream ends, fails, or has filled out and one byte
+// more: that byte, in a spare of its own, tells a stream of exactly limit
+// bytes from a longer one.
 InflateOutcome RunInflate(z_stream *stream, uint8_t *out, uint32_t limit, uint32_t *produced) {
-    uint8_t piece[4096];
+    stream->next_out = out;
+    stream->avail_out = limit;
     int status = Z_OK;
-    while (status == Z_OK) {
-        stream->next_out = piece;
-        stream->avail_out = sizeof piece;
+    while (status == Z_OK && stream->avail_out > 0) status = inflate(stream, Z_NO_FLUSH);
+    *produced = limit - stream->avail_out;
+    if (status == Z_OK) {
+        uint8_t spare;
+        stream->next_out = &spare;
+        stream->avail_out = 1;
         status = inflate(stream, Z_NO_FLUSH);
-        const uint32_t made = static_cast<uint32_t>(sizeof piece - stream->avail_out);
-        if (made > limit - *produced) return kInflateRefused;
-        if (out != nullptr) memcpy(out + *produced, piece, made);
-        *produced += made;
+        if (stream->avail_out == 0) return kInflateRefused;
     }
     if (status == Z_STREAM_END) return kInflated;
     return status == Z_MEM_ERROR ? kInflateOutOfMemory : kInflateRefused;

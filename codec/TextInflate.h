@@ -11,10 +11,10 @@ enum InflateOutcome {
     kInflateOutOfMemory
 };
 
-// Inflates inLength bytes of in. With out null it only counts the bytes;
-// otherwise it writes them to out, which has room for limit bytes. Either
-// way a stream inflating to more than limit bytes is refused. *produced is
-// the count of inflated bytes.
+// Inflates inLength bytes of in into out, which has room for limit bytes. A
+// stream that would inflate to more than limit bytes is refused as soon as
+// that shows, without inflating the rest. *produced is the count of
+// inflated bytes.
 InflateOutcome InflateText(const uint8_t *in, uint32_t inLength, uint8_t *out, uint32_t limit, uint32_t *produced);
 
 #endif

@@ -74,7 +74,7 @@ bool LibpngTakesTime(const png_time &time) {
            time.minute <= 59 && time.second <= 60;
 }
 
-// Inflates a whole zlib stream of at most kLongestText bytes; false when the
+// Inflates a whole zlib stream of at most kLongestKeptText bytes; false when the
 // stream is damaged, ends early or is longer.
 bool InflateWhole(const uint8_t *in, size_t inLength, std::vector<uint8_t> *out) {
     z_stream stream{};
@@ -83,14 +83,14 @@ bool InflateWhole(const uint8_t *in, size_t inLength, std::vector<uint8_t> *out)
     stream.avail_in = static_cast<uInt>(inLength);
     uint8_t piece[4096];
     int status = Z_OK;
-    while (status == Z_OK && out->size() <= kLongestText) {
+    while (status == Z_OK && out->size() <= kLongestKeptText) {
         stream.next_out = piece;
         stream.avail_out = sizeof piece;
         status = inflate(&stream, Z_NO_FLUSH);
         out->insert(out->end(), piece, piece + (sizeof piece - stream.avail_out));
     }
     inflateEnd(&stream);
-    return status == Z_STREAM_END && out->size() <= kLongestText;
+    return status == Z_STREAM_END && out->size() <= kLongestKeptText;
 }
 
 // What a PNG reader makes of the entry's chunk: the keyword runs to the
@@ -108,7 +108,7 @@ bool ReadBack(const TextInput &entry, TextInput *carried) {
     carried->text.clear();
     if (!entry.compressed) {
         carried->text.assign(data.begin() + static_cast<long>(keywordLength + 1), data.end());
-        return carried->text.size() <= kLongestText;
+        return carried->text.size() <= kLongestKeptText;
     }
     if (data.size() < keywordLength + 2 || data[keywordLength + 1] != 0) return false;
     return InflateWhole(data.data() + keywordLength + 2, data.size() - keywordLength - 2, &carried->text);

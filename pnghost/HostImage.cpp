@@ -80,8 +80,16 @@ const char *ImageModeName(int16_t mode) {
     }
 }
 
-void AllocateHostImage(HostImage *image) {
-    image->pixels.assign(static_cast<size_t>(HostImageRowBytes(*image)) * static_cast<size_t>(image->rows), 0);
+bool AllocateHostImage(HostImage *image) {
+    image->pixels.clear();
+    const int64_t bytes = int64_t{HostImageRowBytes(*image)} * image->rows;
+    if (bytes < 0 || static_cast<uint64_t>(bytes) > image->pixels.max_size()) return false;
+    try {
+        image->pixels = ImagePixels(static_cast<size_t>(bytes));
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    return true;
 }
 
 std::vector<uint8_t> PixelsWithoutSpareBits(const HostImage &image) {

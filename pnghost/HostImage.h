@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FormatHost.h"
+#include "pnghost/PixelMemory.h"
 
 struct HostImage {
     int16_t mode = kModeRGB;
@@ -17,7 +18,7 @@ struct HostImage {
     int16_t columns = 0;
     // Rows one after another, the planes of a pixel side by side; a 1-bit
     // image is packed eight pixels to the byte, first pixel in the top bit.
-    std::vector<uint8_t> pixels;
+    ImagePixels pixels;
     uint8_t red[256] = {};
     uint8_t green[256] = {};
     uint8_t blue[256] = {};
@@ -31,7 +32,9 @@ int32_t HostImageRowBytes(const HostImage &image);
 // no use for.
 const char *ImageModeName(int16_t mode);
 // Sizes the pixels for the image's rows, columns, depth and planes, zeroed.
-void AllocateHostImage(HostImage *image);
+// False, with no pixels, when the image does not fit in this host's memory
+// (a 32-bit host cannot hold a 32767 by 32767 RGB image).
+bool AllocateHostImage(HostImage *image);
 
 // The image's pixels with the bits past the last column of each 1-bit row
 // cleared: they carry nothing, and images are compared without them.

@@ -182,7 +182,7 @@ bool ReadNetpbmImage(const std::string &path, HostImage *image, std::string *err
     if (!ReadHeader(file.get(), &header, error) || !TakeMode(header, image, error)) return false;
     image->columns = static_cast<int16_t>(header.width);
     image->rows = static_cast<int16_t>(header.height);
-    AllocateHostImage(image);
+    if (!AllocateHostImage(image)) return Fail(error, "the image is too large for this host");
     if (std::fread(image->pixels.data(), 1, image->pixels.size(), file.get()) != image->pixels.size())
         return Fail(error, "the file ends before the last row");
     return true;

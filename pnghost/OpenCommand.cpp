@@ -1,11 +1,9 @@
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "pnghost/Commands.h"
+#include "pnghost/InputFile.h"
 #include "pnghost/JsonReport.h"
 #include "pnghost/NetpbmFile.h"
 #include "pnghost/Operations.h"
@@ -21,25 +19,35 @@ void PrintImage(const std::string &path, const HostImage &image) {
                 image.verticalResolution / 65536.0, image.resources.size());
 }
 
+void PrintTooLarge(const std::string &path, const HostImage &image) {
+    const double mebibytes = double(HostImageRowBytes(image)) * image.rows / (1024.0 * 1024.0);
+    std::fprintf(stderr, "pnghost: %s: the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)\n",
+                 path.c_str(), image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
+}
+
 // Opens the file and runs the module's read steps; the module's result in
 // *result, or false when the file itself cannot be opened.
 bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result) {
-    const int file = open(path.c_str(), O_RDONLY);
+    std::string error;
+    const int file = OpenInputFile(path, &error);
     if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
         return false;
     }
     session->progressLabel = "opening " + path;
     *result = OpenWithModule(session, file);
     session->progressLabel.clear();
     close(file);
-    if (*result != kResultNoError)
+    if (session->imageTooLarge)
+        PrintTooLarge(path, session->image);
+    else if (*result != kResultNoError)
         std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), DescribeResult(*result).c_str());
     return true;
 }
 
-int OpenStatus(int16_t result) {
+int OpenStatus(const HostSession &session, int16_t result) {
     if (result == kResultNoError) return 0;
+    if (session.imageTooLarge) return 2;
     return result == kResultCannotRead ? 1 : 2;
 }
 
@@ -56,14 +64,14 @@ bool WriteIfAsked(ImageWriter write, const HostImage &image, const std::string &
 
 int OpenFile(HostSession *session, const std::string &path) {
     int16_t result = kResultNoError;
-    return OpenThroughModule(session, path, &result) ? OpenStatus(result) : 2;
+    return OpenThroughModule(session, path, &result) ? OpenStatus(*session, result) : 2;
 }
 
 int RunOpenCommand(HostSession *session, const OpenRequest &request) {
     int16_t result = kResultNoError;
     if (!OpenThroughModule(session, request.path, &result)) return 2;
     if (request.json) PrintOpenReport(stdout, *session, request.path, result);
-    if (result != kResultNoError) return OpenStatus(result);
+    if (result != kResultNoError) return OpenStatus(*session, result);
     const HostImage &image = session->image;
     if (!request.json) PrintImage(request.path, image);
     if (!request.palettePath.empty() && image.mode != kModeIndexed) {

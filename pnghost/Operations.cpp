@@ -15,8 +15,9 @@ void EndProgressLine(HostSession *session) {
     session->progressShown = -1;
 }
 
-// What read-start told the host about the image.
-void TakeImageDescription(HostSession *session) {
+// What read-start told the host about the image. False when the host cannot
+// hold an image of that size.
+bool TakeImageDescription(HostSession *session) {
     const HostFormatBlock &block = session->block;
     HostImage &image = session->image;
     image.mode = block.imageMode;
@@ -34,7 +35,7 @@ void TakeImageDescription(HostSession *session) {
         const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
         image.resources.assign(data, data + block.imageResourcesSize);
     }
-    AllocateHostImage(&image);
+    return AllocateHostImage(&image);
 }
 
 
@@ -51,8 +52,14 @@ int16_t ReadWithModule(HostSession *session) {
     int16_t result = RunSteps(session, {kSelectorReadPrepare, kSelectorReadStart});
     if (result != kResultNoError) return result;
 
-    TakeImageDescription(session);
     session->imageDescribed = true;
+    // As the editor does when it has no room for a document: the module is
+    // told to finish, and the open ends without reading a row.
+    if (!TakeImageDescription(session)) {
+        session->imageTooLarge = true;
+        CallSelector(session, kSelectorReadFinish);
+        return kResultOutOfMemory;
+    }
     session->flow = PixelFlow::ToImage;
     result = CallSelector(session, kSelectorReadContinue);
     session->flow = PixelFlow::None;
@@ -104,6 +111,7 @@ int16_t OpenWithModule(HostSession *session, int file) {
     session->block.fileHandle = HostFileHandle(file);
     session->flow = PixelFlow::None;
     session->imageDescribed = false;
+    session->imageTooLarge = false;
     session->advancedRects.clear();
     session->progress.clear();
     // The probe is the module's first step and makes its state block, which

@@ -17,9 +17,11 @@ int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors)
 void DescribeImageToModule(HostSession *session);
 
 // Probes, then reads the file on the open descriptor into session->image.
-// Returns the first non-zero result of the module's steps, or 0. The
-// session's advance-state and progress records start afresh, and it notes
-// whether the image was described and what the module left alive.
+// Returns the first non-zero result of the module's steps, or 0; -108 (out
+// of memory) with session->imageTooLarge set when the host cannot hold the
+// image read-start described. The session's advance-state and progress
+// records start afresh, and it notes whether the image was described and
+// what the module left alive.
 int16_t OpenWithModule(HostSession *session, int file);
 
 // What the person chooses in the module's options dialog.

@@ -60,6 +60,7 @@ struct HostSession {
     uint32_t hostSignature = HOST_FOURCC('8', 'B', 'I', 'M');  // the editor's four-character code
     void *hostWindow = nullptr;
     HostImage image;
+    bool imageTooLarge = false;  // the last open described an image the host could not hold
     PixelFlow flow = PixelFlow::None;
     // Progress printed for the person on stderr, under this label.
     std::string progressLabel;

@@ -1,21 +1,20 @@
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "pnghost/Commands.h"
 #include "pnghost/HostFileHandle.h"
+#include "pnghost/InputFile.h"
 
 namespace {
 
 enum ProbeOutcome { kIsPng = 0, kNotPng = 1, kProbeError = 2 };
 
 ProbeOutcome ProbeFile(HostSession *session, const std::string &path) {
-    const int file = open(path.c_str(), O_RDONLY);
+    std::string error;
+    const int file = OpenInputFile(path, &error);
     if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: cannot open: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
         return kProbeError;
     }
     ResetHostBlock(session);

@@ -11,7 +11,12 @@ std::string DescribeResult(int16_t result) {
         case kResultWriteError: text = "the PNG file could not be written"; break;
         case kResultOutOfMemory: text = "out of memory"; break;
         case kResultBadSelector: text = "the module does not know this step"; break;
-        case kResultCannotRead: text = "not a PNG file the module can read"; break;
+        // The module gives this one code for every file it cannot read, so
+        // the words must hold for each of them.
+        case kResultCannotRead:
+            text = "the module cannot read this file: it is not a PNG file, or it is damaged, cut short, "
+                   "or too large for the memory available";
+            break;
         default: text = "error"; break;
     }
     return text + " (" + std::to_string(result) + ")";

@@ -1,5 +1,6 @@
 // The pnghost program as a person runs it: output, messages and exit codes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -27,10 +28,43 @@ TEST(PnghostProbe, FilesThatCannotBeCheckedAreErrorsNamedOnStderr) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("/nonexistent/file.png: cannot open"), std::string::npos) << run.err;
     EXPECT_NE(run.out.find(kPng + ": PNG (0)"), std::string::npos) << "the other files are still probed";
+}
 
-    run = Pnghost("probe /tmp");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("/tmp: cannot be read (-19)"), std::string::npos) << run.err;
+// A FIFO with no writer would hold open(2) forever; the command must refuse
+// it at once (the timeout only turns a hang into a failure).
+TEST(PnghostFiles, OnlyRegularFilesAreOpenedAndNothingWaitsForAWriter) {
+    char folder[] = "/tmp/korvane-fifo-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string fifo = std::string(folder) + "/fifo.png";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string path, kind;
+    } specials[] = {{fifo, "a FIFO or pipe"}, {"/tmp", "a directory"}, {"/dev/null", "a character device"}};
+    for (const auto &special : specials) {
+        for (const std::string command : {"open ", "probe ", "save "}) {
+            const std::string arguments = command + special.path + (command == "save " ? " /dev/null" : "");
+            const CommandRun run = RunShell("timeout 10 " + std::string(PNGHOST_PATH) + " " + arguments);
+            EXPECT_EQ(run.status, 2) << arguments;
+            EXPECT_NE(run.err.find(special.path + ": " + special.kind + ", not a regular file"), std::string::npos)
+                << arguments << ": " << run.err;
+        }
+    }
+    unlink(fifo.c_str());
+    rmdir(folder);
+}
+
+// -30501 is the one code for every file the module cannot read, so its words
+// must be true of each: no PNG at all, a damaged one, a truncated one.
+TEST(PnghostOpen, AFileTheModuleCannotReadIsDescribedTrulyWhateverTheCause) {
+    const std::vector<uint8_t> png = ReadWholeFile(kPng);
+    TempFile truncated(std::vector<uint8_t>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)));
+    for (const std::string &path : {kDamagedSignature, std::string(PNGSUITE_DIR) + "/xcsn0g01.png", truncated.path()}) {
+        const CommandRun run = Pnghost("open " + path);
+        EXPECT_EQ(run.status, 1) << path;
+        EXPECT_EQ(run.err, "pnghost: " + path +
+                               ": the module cannot read this file: it is not a PNG file, or it is damaged, cut "
+                               "short, or too large for the memory available (-30501)\n");
+    }
 }
 
 TEST(PnghostPipl, PrintsOnePropertyALine) {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "ResidentPages.h"
 
 namespace {
 
@@ -166,6 +170,36 @@ TEST_F(GlobalMemoryTest, EmptyMoveableBlockIsDiscardedUntilGrown) {
     EXPECT_TRUE(AllZero(data, 32));
     GlobalUnlock(handle);
     GlobalFree(handle);
+}
+
+// As on Windows, a large zero-filled block costs only the pages written; it
+// grows with zeros after what it held, also after it was shrunk with data in
+// the part it gave up.
+TEST_F(GlobalMemoryTest, LargeZeroFilledBlocksCostOnlyThePagesTouched) {
+    const size_t size = size_t{256} << 20;
+    HGLOBAL handle = GlobalAlloc(GHND, size);
+    ASSERT_NE(handle, nullptr);
+    auto *data = static_cast<unsigned char *>(GlobalLock(handle));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(ResidentPages(data, size), 0u);
+    EXPECT_TRUE(AllZero(data + size / 2, 4096));
+    std::memset(data + 3 * 4096, 0xAB, 2 * 4096);
+    EXPECT_LE(ResidentPages(data, size), 8u);
+    GlobalUnlock(handle);
+
+    handle = GlobalReAlloc(handle, 4 * 4096, GMEM_MOVEABLE);
+    ASSERT_NE(handle, nullptr);
+    handle = GlobalReAlloc(handle, 2 * size, GMEM_MOVEABLE | GMEM_ZEROINIT);
+    ASSERT_NE(handle, nullptr);
+    data = static_cast<unsigned char *>(GlobalLock(handle));
+    EXPECT_EQ(data[3 * 4096], 0xAB);
+    EXPECT_EQ(data[4 * 4096 - 1], 0xAB);
+    EXPECT_TRUE(AllZero(data + 4 * 4096, 4096)) << "the part given up and taken back is zero";
+    EXPECT_TRUE(AllZero(data + 2 * size - 4096, 4096));
+    EXPECT_LE(ResidentPages(data, 2 * size), 16u);
+    EXPECT_EQ(GlobalSize(handle), 2 * size);
+    GlobalUnlock(handle);
+    EXPECT_EQ(GlobalFree(handle), nullptr);
 }
 
 }  // namespace

@@ -4,9 +4,15 @@
 // table slot), so it is never equal to any live data pointer. Every handle is
 // checked against the table of live blocks: a stale or foreign handle fails
 // with a note on stderr, since in the module that is a real bug.
+//
+// A large zero-filled block is mapped straight from the system, whose fresh
+// pages read as zero and cost nothing until they are touched, as Windows
+// commits a large global block's pages: an interlaced image's store of half
+// the rows costs only the rows the file really fills.
 #include <win32_layer.h>
 
 #include <malloc.h>
+#include <sys/mman.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +27,11 @@ struct Block {
     SIZE_T size = 0;
     bool moveable = false;
     unsigned locks = 0;
+    SIZE_T mapped = 0;  // the length of the data's own mapping; 0 when it is from malloc
 };
+
+// Zero-filled blocks from this size on get their own mapping.
+const SIZE_T kMappedBlockBytes = SIZE_T{1} << 20;
 
 struct GlobalHeap {
     std::mutex mutex;
@@ -74,12 +84,38 @@ void Unregister(GlobalHeap &heap, Block *block) {
     if (block->data) heap.handleOfData.erase(block->data);
 }
 
+void *MapZeroPages(SIZE_T bytes) {
+    void *data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    return data == MAP_FAILED ? nullptr : data;
+}
+
+void ReleaseData(const Block &block) {
+    if (block.mapped != 0)
+        munmap(block.data, block.mapped);
+    else
+        std::free(block.data);
+}
+
+SIZE_T Capacity(const Block &block) { return block.mapped != 0 ? block.mapped : malloc_usable_size(block.data); }
+
+// A mapping that must grow past its pages moves to a fresh one: only the
+// bytes in use are copied, and the new part is zero without being touched.
+void *Remap(Block &block, SIZE_T bytes) {
+    void *data = MapZeroPages(bytes);
+    if (data == nullptr) return nullptr;
+    std::memcpy(data, block.data, block.size);
+    munmap(block.data, block.mapped);
+    block.mapped = bytes;
+    return data;
+}
+
 // Gives the block `bytes` of storage, moving it only when `mayMove`. Returns
 // the new data pointer, or null (the block unchanged) when it cannot.
 void *Resize(Block &block, SIZE_T bytes, bool mayMove) {
     if (block.data == nullptr) return std::malloc(bytes ? bytes : 1);
-    if (bytes <= malloc_usable_size(block.data)) return block.data;
-    return mayMove ? std::realloc(block.data, bytes) : nullptr;
+    if (bytes <= Capacity(block)) return block.data;
+    if (!mayMove) return nullptr;
+    return block.mapped == 0 ? std::realloc(block.data, bytes) : Remap(block, bytes);
 }
 
 }  // namespace
@@ -89,11 +125,16 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
     std::lock_guard<std::mutex> lock(heap.mutex);
     if (!MayAllocate(heap)) return nullptr;
     const bool moveable = (flags & GMEM_MOVEABLE) != 0;
+    const bool mapped = (flags & GMEM_ZEROINIT) && bytes >= kMappedBlockBytes;
+    void *data = nullptr;
     // A moveable block of zero bytes is created discarded, as on Windows.
-    void *data = (moveable && bytes == 0) ? nullptr : std::malloc(bytes ? bytes : 1);
+    if (mapped)
+        data = MapZeroPages(bytes);
+    else if (!(moveable && bytes == 0))
+        data = std::malloc(bytes ? bytes : 1);
     if (data == nullptr && !(moveable && bytes == 0)) return nullptr;
-    if (data && (flags & GMEM_ZEROINIT)) std::memset(data, 0, bytes);
-    Block *block = new Block{data, bytes, moveable, 0};
+    if (data && !mapped && (flags & GMEM_ZEROINIT)) std::memset(data, 0, bytes);
+    Block *block = new Block{data, bytes, moveable, 0, mapped ? bytes : 0};
     Register(heap, block);
     AddLiveBytes(heap, bytes, 0);
     return HandleOf(block);
@@ -108,9 +149,12 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags) {
     // An unlocked moveable block may always move; anything else only when
     // the caller allows it with GMEM_MOVEABLE.
     const bool mayMove = (flags & GMEM_MOVEABLE) || (block->moveable && block->locks == 0);
+    const bool moved = block->mapped != 0 && bytes > block->mapped;
     void *data = Resize(*block, bytes, mayMove);
     if (data == nullptr) return nullptr;
-    if ((flags & GMEM_ZEROINIT) && bytes > block->size) std::memset(static_cast<char *>(data) + block->size, 0, bytes - block->size);
+    // A fresh mapping is zero past the bytes copied into it.
+    if ((flags & GMEM_ZEROINIT) && bytes > block->size && !moved)
+        std::memset(static_cast<char *>(data) + block->size, 0, bytes - block->size);
     Unregister(heap, block);
     AddLiveBytes(heap, bytes, block->size);
     block->data = data;
@@ -158,7 +202,7 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL memory) {
     if (block == nullptr) return memory;
     Unregister(heap, block);
     AddLiveBytes(heap, 0, block->size);
-    std::free(block->data);
+    ReleaseData(*block);
     delete block;
     return nullptr;
 }
