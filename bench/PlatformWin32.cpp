@@ -1,13 +1,35 @@
 // Windows: the performance counter (MinGW's steady clock is the system time,
-// which ticks every 15.6 ms on Windows), temporary files that the system
-// keeps in its cache and deletes on close, and no count of global memory.
+// which ticks every 15.6 ms on Windows) or the thread's times, temporary
+// files that the system keeps in its cache and deletes on close, and no count
+// of global memory.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "bench/Platform.h"
 
+namespace {
+
+bool CountsCpuTime() {
+    static const char *const clock = std::getenv("KORVANE_BENCH_CLOCK");
+    return clock != nullptr && std::strcmp(clock, "cpu") == 0;
+}
+
+double Seconds(const FILETIME &time) {  // FILETIME counts 100 ns
+    return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) * 1e-7;
+}
+
+}  // namespace
+
 double ClockSeconds() {
+    if (CountsCpuTime()) {
+        FILETIME created, ended, kernel, user;
+        GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+        return Seconds(kernel) + Seconds(user);
+    }
     LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&now);
