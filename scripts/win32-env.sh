@@ -6,7 +6,7 @@ KORVANE_CACHE=${KORVANE_CACHE:-${HOME:-/var/cache}/.cache/korvane}
 # the mingw-w64 package's). The name says how they are built, so that a cache
 # holding an older build gets this one built beside it; set it to build
 # against another (the benchmark's variants).
-KORVANE_LIBPNG_WIN32=${KORVANE_LIBPNG_WIN32:-$KORVANE_CACHE/libpng-win32-sse2-zlib-o3}
+KORVANE_LIBPNG_WIN32=${KORVANE_LIBPNG_WIN32:-$KORVANE_CACHE/libpng-win32-sse2}
 export WINEPREFIX=$KORVANE_CACHE/wine32
 export WINEARCH=win32
 export WINEDEBUG=-all
