@@ -22,7 +22,7 @@ cd "$(dirname "$0")/.."
 source scripts/win32-env.sh
 
 # name, then the options of scripts/build-libpng-win32.sh. The first is the
-# build the DLL had before the SSE2 code and zlib from source.
+# build the DLL had before, the second the one it ships with.
 variants=(
   "o2|--cflags -O2 --intel-sse no --zlib prebuilt"
   "sse2|--cflags -O2_-msse2 --intel-sse yes --zlib prebuilt"
@@ -62,7 +62,7 @@ run_bench() {
 if [ "$compare" -eq 0 ]; then
   echo "== Windows build under Wine: module against bare libpng, both linked with $KORVANE_LIBPNG_WIN32" \
     "(${KORVANE_BENCH_CLOCK:-wall}-clock time)"
-  tr '\n' ';' <"$KORVANE_LIBPNG_WIN32/VERSION" | sed 's/;$/\n/; s/;/; /g'
+  paste -s -d '|' "$KORVANE_LIBPNG_WIN32/VERSION" | sed 's/|/; /g'
   build_bench "$runs/bin"
   run_bench "$runs/bin" "$@"
   exit 0
