@@ -1,15 +1,14 @@
 #include "bench/ModuleSteps.h"
 
-#include <chrono>
 #include <cstring>
 #include <map>
 
+#include "bench/Platform.h"
 #include "pnghost/ActiveSession.h"
 #include "pnghost/Desktop.h"
 #include "pnghost/HostFileHandle.h"
 #include "pnghost/Operations.h"
 #include "resources/ResourceIds.h"
-#include "win32_layer.h"
 
 namespace {
 
@@ -60,28 +59,23 @@ void PrepareBlock(HostSession *session, int file, HostAdvanceStateProc advance) 
     gBufferBytes = gPeakBufferBytes = 0;
 }
 
-double Since(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-
 }  // namespace
 
 ModuleRun ModuleOpen(HostSession *session, int file) {
     PrepareBlock(session, file, DropRow);
-    const size_t baseline = Win32LiveGlobalBytes();
-    Win32ResetPeakGlobalBytes();
+    const size_t baseline = LiveGlobalBytes();
+    ResetPeakGlobalBytes();
     ModuleRun run;
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ClockSeconds();
     int16_t result = RunSteps(session, {kSelectorFilterFile, kSelectorReadPrepare, kSelectorReadStart});
     if (result == kResultNoError) {
         result = CallSelector(session, kSelectorReadContinue);
         const int16_t finish = CallSelector(session, kSelectorReadFinish);
         if (result == kResultNoError) result = finish;
     }
-    run.seconds = Since(start);
+    run.seconds = ClockSeconds() - start;
     run.ok = result == kResultNoError;
-    run.peakBytes = Win32PeakGlobalBytes() - baseline + gPeakBufferBytes;
+    run.peakBytes = PeakGlobalBytes() - baseline + gPeakBufferBytes;
     return run;
 }
 
@@ -97,17 +91,17 @@ ModuleRun ModuleSave(HostSession *session, bool interlace, bool fast, int file) 
                                         kSelectorEstimateContinue, kSelectorEstimateFinish, kSelectorWritePrepare});
     ForgetPersonActions();
     if (result != kResultNoError) return run;
-    const size_t baseline = Win32LiveGlobalBytes();
-    Win32ResetPeakGlobalBytes();
-    const auto start = std::chrono::steady_clock::now();
+    const size_t baseline = LiveGlobalBytes();
+    ResetPeakGlobalBytes();
+    const double start = ClockSeconds();
     result = CallSelector(session, kSelectorWriteStart);
     if (result == kResultNoError) {
         result = CallSelector(session, kSelectorWriteContinue);
         const int16_t finish = CallSelector(session, kSelectorWriteFinish);
         if (result == kResultNoError) result = finish;
     }
-    run.seconds = Since(start);
+    run.seconds = ClockSeconds() - start;
     run.ok = result == kResultNoError;
-    run.peakBytes = Win32PeakGlobalBytes() - baseline + gPeakBufferBytes;
+    run.peakBytes = PeakGlobalBytes() - baseline + gPeakBufferBytes;
     return run;
 }

@@ -5,14 +5,13 @@
 //   bench --profile module-open|bare-open|module-save|bare-save [--kind KIND] [--side N] [--interlace]
 //
 // Each time is the best of --reps runs (module and bare libpng taking turns),
-// files live in memory (memfd) so that no disk time enters. --files writes
+// files live in memory (memfd; on Windows temporary files in the system's
+// cache) so that no disk time enters. --files writes
 // the PNG files opened here, and the images as netpbm files, for the
 // whole-process comparison in scripts/bench.sh.
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,8 +20,8 @@
 #include "bench/BareLibpng.h"
 #include "bench/Images.h"
 #include "bench/ModuleSteps.h"
+#include "bench/Platform.h"
 #include "pnghost/PamFile.h"
-#include "win32_layer.h"
 
 namespace {
 
@@ -44,9 +43,7 @@ struct CaseResult {
     bool ok = true;
 };
 
-double Seconds(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+double Since(double start) { return ClockSeconds() - start; }
 
 int Rewound(int file) {
     lseek(file, 0, SEEK_SET);
@@ -66,15 +63,15 @@ void MeasureOpen(HostSession *session, int source, int reps, CaseResult *result)
         result->ok = result->ok && run.ok;
         result->moduleOpen = std::min(result->moduleOpen, run.seconds);
         result->openPeak = run.peakBytes;
-        const auto start = std::chrono::steady_clock::now();
+        const double start = ClockSeconds();
         result->ok = BareDecode(Rewound(source)) && result->ok;
-        result->bareOpen = std::min(result->bareOpen, Seconds(start));
+        result->bareOpen = std::min(result->bareOpen, Since(start));
     }
 }
 
 void MeasureSave(HostSession *session, const HostImage &image, bool interlace, const Options &options,
                  CaseResult *result) {
-    const int out = memfd_create("bench-save", 0);
+    const int out = NewMemoryFile("bench-save");
     session->image = image;
     for (int rep = 0; rep < options.reps; ++rep) {
         const ModuleRun run = ModuleSave(session, interlace, options.level == 1, Emptied(out));
@@ -82,9 +79,9 @@ void MeasureSave(HostSession *session, const HostImage &image, bool interlace, c
         result->moduleSave = std::min(result->moduleSave, run.seconds);
         result->savePeak = run.peakBytes;
         result->moduleFileBytes = FileBytes(out);
-        const auto start = std::chrono::steady_clock::now();
+        const double start = ClockSeconds();
         result->ok = BareEncode(image, options.level, DefaultFilters(image), interlace, Emptied(out)) && result->ok;
-        result->bareSave = std::min(result->bareSave, Seconds(start));
+        result->bareSave = std::min(result->bareSave, Since(start));
         result->bareFileBytes = FileBytes(out);
     }
     result->saved = true;
@@ -95,7 +92,7 @@ void MeasureSave(HostSession *session, const HostImage &image, bool interlace, c
 // the image shows against the memory that does not.
 void MeasureSmall(HostSession *session, ImageKind kind, bool interlace, bool save, int level, CaseResult *result) {
     const HostImage image = MakeImage(kind, 1024);
-    const int file = memfd_create("bench-small", 0);
+    const int file = NewMemoryFile("bench-small");
     BareEncode(image, 6, DefaultFilters(image), interlace, file);
     result->smallOpenPeak = ModuleOpen(session, Rewound(file)).peakBytes;
     if (save) {
@@ -110,7 +107,7 @@ void WriteFiles(const std::string &dir, const std::string &name, const HostImage
     FILE *out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) return;
     std::vector<uint8_t> bytes(FileBytes(source));
-    if (pread(source, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) bytes.clear();
+    if (read(Rewound(source), bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) bytes.clear();
     std::fwrite(bytes.data(), 1, bytes.size(), out);
     std::fclose(out);
     std::string error;
@@ -123,7 +120,9 @@ std::string Megabytes(size_t bytes) {
     return text;
 }
 
+// The module's memory, where it is counted.
 std::string Kilobytes(size_t bytes) {
+    if (!CountsGlobalMemory()) return "n/a";
     char text[32];
     std::snprintf(text, sizeof text, "%.0f KB", bytes / 1024.0);
     return text;
@@ -191,7 +190,7 @@ bool ParseOptions(int argc, char **argv, Options *options) {
 // One operation on one image, nothing else measured.
 int Profile(HostSession *session, const Options &options) {
     const HostImage image = MakeImage(options.kind, options.side);
-    const int file = memfd_create("bench-profile", 0);
+    const int file = NewMemoryFile("bench-profile");
     bool ok = false;
     if (options.profile == "module-save" || options.profile == "bare-save") {
         session->image = image;
@@ -238,7 +237,7 @@ int main(int argc, char **argv) {
         for (bool interlace : {false, true}) {
             // The options dialog offers no interlacing for a bitmap.
             const bool save = !(interlace && kind == ImageKind::Bitmap);
-            const int source = memfd_create("bench-open", 0);
+            const int source = NewMemoryFile("bench-open");
             BareEncode(image, 6, DefaultFilters(image), interlace, source);
             CaseResult result;
             MeasureOpen(&session, source, options.reps, &result);

@@ -5,10 +5,15 @@
 # it is not part of the tests.
 #
 #   scripts/bench.sh [bench options]     (e.g. --reps 5, --level9, --side 2048)
+#   scripts/bench.sh --win32 [...]        the Windows build under Wine: scripts/bench-win32.sh
 #
 # KORVANE_BENCH_BUILD names another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = --win32 ]; then
+  shift
+  exec scripts/bench-win32.sh "$@"
+fi
 scripts/setup-bench.sh
 
 build=${KORVANE_BENCH_BUILD:-build-bench}

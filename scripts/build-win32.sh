@@ -9,12 +9,13 @@ cd "$(dirname "$0")/.."
 source scripts/win32-env.sh
 build_dir=${1:-build-win32}
 shift || true
-sysroot=/usr/i686-w64-mingw32
+zlib=$KORVANE_LIBPNG_WIN32
+[ -f "$zlib/lib/libz.a" ] || zlib=/usr/i686-w64-mingw32
 # libpng and zlib are linked statically, by full path: the DLL must not need
 # their DLLs.
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-i686-w64-mingw32.cmake" \
   -DPNG_LIBRARY="$KORVANE_LIBPNG_WIN32/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$KORVANE_LIBPNG_WIN32/include" \
-  -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DZLIB_INCLUDE_DIR="$sysroot/include" \
+  -DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include" \
   "$@" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build the module for
-# 32-bit Windows and to run it under Wine: the mingw-w64 cross compiler and
-# its zlib, Wine with its 32-bit half, an X server for screenshots, and a
-# static libpng 1.6 built once from Debian's own source package with the
-# cross compiler. Safe to run again: it installs and builds only what is
-# missing. Everything it builds lives in the cache folder, never in the
-# repository.
+# 32-bit Windows and to run it under Wine: the mingw-w64 cross compiler,
+# Wine with its 32-bit half, an X server for screenshots, and a static zlib
+# and libpng 1.6 built once from Debian's own source packages with the cross
+# compiler (scripts/build-libpng-win32.sh). Safe to run again: it installs
+# and builds only what is missing. Everything it builds lives in the cache
+# folder, never in the repository.
 #
 # usage: scripts/setup-win32.sh        (cache: $KORVANE_CACHE, default ~/.cache/korvane)
 set -euo pipefail
@@ -22,7 +22,7 @@ packages=(
   build-essential cmake make
   g++-mingw-w64-i686-win32   # the cross compiler, win32 threads: no winpthread DLL
   binutils-mingw-w64-i686    # windres, objdump
-  libz-mingw-w64-dev         # zlib for the cross build (static libz.a)
+  libz-mingw-w64-dev         # the packaged cross zlib, which the benchmark's variants compare against
   googletest                 # GoogleTest sources, built for Windows by the cross build
   dpkg-dev                   # apt-get source unpacks with dpkg-source
   wine wine32:i386           # runs the Windows build; wine32 runs 32-bit programs

@@ -1,8 +1,12 @@
 # Sourced by the Win32 scripts: where the cross build's cached parts live and
 # how Wine is run. Nothing here is kept in the repository.
 KORVANE_CACHE=${KORVANE_CACHE:-${HOME:-/var/cache}/.cache/korvane}
-# The static libpng built with the cross compiler: include/ and lib/libpng16.a.
-KORVANE_LIBPNG_WIN32=$KORVANE_CACHE/libpng-win32
+# The static libpng and zlib built with the cross compiler: include/,
+# lib/libpng16.a and lib/libz.a (an older build without its own libz.a used
+# the mingw-w64 package's). The name says how they are built, so that a cache
+# holding an older build gets this one built beside it; set it to build
+# against another (the benchmark's variants).
+KORVANE_LIBPNG_WIN32=${KORVANE_LIBPNG_WIN32:-$KORVANE_CACHE/libpng-win32-sse2}
 export WINEPREFIX=$KORVANE_CACHE/wine32
 export WINEARCH=win32
 export WINEDEBUG=-all
