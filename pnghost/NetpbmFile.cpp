@@ -1,11 +1,15 @@
 #include "pnghost/NetpbmFile.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "pnghost/InputFile.h"
 
 namespace {
 
@@ -166,13 +170,15 @@ std::string HeaderFor(const HostImage &image) {
 
 }  // namespace
 
+// Opened as every input is, so a FIFO or a device is refused, not waited on.
 bool LooksLikeNetpbm(const std::string &path) {
     std::string error;
-    File file = OpenFile(path, "rb", &error);
-    if (file == nullptr) return false;
-    const int p = std::getc(file.get());
-    const int kind = std::getc(file.get());
-    return p == 'P' && kind >= '4' && kind <= '7';
+    const int file = OpenInputFile(path, &error);
+    if (file < 0) return false;
+    char magic[2] = {};
+    const bool read = ::read(file, magic, sizeof magic) == sizeof magic;
+    close(file);
+    return read && magic[0] == 'P' && magic[1] >= '4' && magic[1] <= '7';
 }
 
 bool ReadNetpbmImage(const std::string &path, HostImage *image, std::string *error) {

@@ -6,7 +6,6 @@
 
 #include "pnghost/Commands.h"
 #include "pnghost/Desktop.h"
-#include "pnghost/InputFile.h"
 #include "pnghost/NetpbmFile.h"
 #include "pnghost/Operations.h"
 #include "pnghost/ResultText.h"
@@ -111,19 +110,9 @@ int SaveImage(HostSession *session, const SaveRequest &request) {
     return kSaved;
 }
 
-// The input must be a regular file: a FIFO or a device would block or never end.
-bool IsReadableInput(const std::string &path, std::string *error) {
-    const int descriptor = OpenInputFile(path, error);
-    if (descriptor < 0) return false;
-    close(descriptor);
-    return true;
-}
-
 }  // namespace
 
 int RunSaveCommand(HostSession *session, const SaveRequest &request) {
-    std::string error;
-    if (!IsReadableInput(request.inPath, &error)) return Complain(request.inPath, error);
     int status = LooksLikeNetpbm(request.inPath) ? TakeNetpbm(session, request) : TakePng(session, request);
     if (status == kSaved) status = SetUpImage(&session->image, request);
     return status == kSaved ? SaveImage(session, request) : status;
