@@ -7,7 +7,9 @@ KORVANE_CACHE=${KORVANE_CACHE:-${HOME:-/var/cache}/.cache/korvane}
 # holding an older build gets this one built beside it; set it to build
 # against another (the benchmark's variants).
 KORVANE_LIBPNG_WIN32=${KORVANE_LIBPNG_WIN32:-$KORVANE_CACHE/libpng-win32-sse2}
-export WINEPREFIX=$KORVANE_CACHE/wine32
+# KORVANE_WINEPREFIX gives a run a Wine prefix of its own, so that two runs on
+# one machine do not end each other's Wine processes.
+export WINEPREFIX=${KORVANE_WINEPREFIX:-$KORVANE_CACHE/wine32}
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
