@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Drives pnghost.exe view under Wine on an X server (Xvfb) as a person would,
+# with real keystrokes (xdotool):
+#  1. opens a bitmap, a gray-with-alpha, an indexed and an RGB image from the
+#     File menu, typing each path into the system's file dialog, and checks
+#     from a screenshot that the window shows each image's pixels (alpha
+#     blended over the viewer's checkerboard; scripts/screen-shows-image.py);
+#  2. saves the RGB image with Save As... (Ctrl+S), checking Interlace in the
+#     module's options dialog with its mnemonic (Alt+I) and pressing Enter, and
+#     checks the file with the open command: interlaced, and the same pixels;
+#  3. closes the window with Alt+F4, and the program must end with status 0.
+# The screenshots are kept in WIN32_BUILD_DIR/screenshots (view-*.png).
+#
+# Wine's windows here are not handed to a window manager (the prefix sets
+# X11 "Managed" to N), so nothing gives them the keyboard: the script gives
+# the X focus to the window it types into (xdotool windowfocus) before each
+# keystroke, as a window manager would on a click.
+#
+# Runs its own Wine server on its own X display: a Wine server started
+# without a display would make the viewer's windows invisible.
+# Ends with "view: N passed, M failed"; exits non-zero when one failed.
+#
+# usage: scripts/test-view-wine.sh [WIN32_BUILD_DIR]   (default build-win32)
+#        KORVANE_X_DISPLAY=78 picks the first X display number to try (default 99)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/win32-env.sh
+
+if [ "${1:-}" != --inside ]; then
+  win32_build=${1:-build-win32}
+  [ -x "$win32_build/bin/pnghost.exe" ] || scripts/build-win32.sh "$win32_build"
+  bin=$(cd "$win32_build/bin" && pwd)
+  shots=$(mkdir -p "$win32_build/screenshots" && cd "$win32_build/screenshots" && pwd)
+  work=$(rm -rf "$win32_build/view" && mkdir -p "$win32_build/view" && cd "$win32_build/view" && pwd)
+  suite=$(cd "${PNGSUITE_DIR:-../shared/pngsuite}" && pwd)
+  exec timeout --kill-after=10 240 xvfb-run -a -n "${KORVANE_X_DISPLAY:-99}" -s "-screen 0 1024x768x24" \
+    "$0" --inside "$bin" "$work" "$shots" "$suite"
+fi
+
+bin=$2 work=$3 shots=$4 suite=$5
+checker=$PWD/scripts/screen-shows-image.py
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+finish() {
+  echo "view: $passed passed, $failed failed (log and files in $work)"
+  [ "$failed" -eq 0 ]
+  exit
+}
+
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true; timeout 30 wineserver -w || true' EXIT
+
+# Stops the run after a step that the next ones need, with a picture of the screen.
+give_up() {
+  fail "$*"
+  import -window root "$shots/view-stuck.png" || true
+  finish
+}
+
+# await_window PATTERN: prints the id of the first visible window whose name matches,
+# waiting up to 20 s for it.
+await_window() {
+  local tries id
+  for ((tries = 0; tries < 200; tries++)); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# await_title WINDOW TITLE: waits up to 20 s for the window to take the title.
+await_title() {
+  local tries
+  for ((tries = 0; tries < 200; tries++)); do
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# press WINDOW KEY...: the keys, one after another, into the window.
+press() {
+  local window=$1 key
+  shift
+  for key in "$@"; do
+    xdotool windowfocus --sync "$window"
+    xdotool key "$key"
+    sleep 0.2
+  done
+}
+
+# type_path DIALOG PATH: replaces the file name in a file dialog with the
+# Windows form of PATH (Wine's drive Z: is the root) and presses Enter.
+type_path() {
+  xdotool windowfocus --sync "$1"
+  xdotool key ctrl+a
+  xdotool type --delay 5 "Z:${2//\//\\}"
+  xdotool key Return
+}
+
+# shows NAME LABEL: a screenshot shows the image of reference/NAME.pam in the
+# viewer's window; the screen is taken again for up to 5 s while painting ends.
+shows() {
+  local tries geometry
+  geometry=$(xdotool getwindowgeometry --shell "$frame")
+  local X Y WIDTH HEIGHT
+  eval "$(grep -E '^(X|Y|WIDTH|HEIGHT)=' <<<"$geometry")"
+  for ((tries = 0; tries < 20; tries++)); do
+    import -window root "$shots/view-$2.png"
+    convert "$shots/view-$2.png" "$work/screen.ppm"
+    if python3 "$checker" "$work/screen.ppm" "$work/$1.pam" "$X" "$Y" "$WIDTH" "$HEIGHT" >"$work/shows-$2.txt"; then
+      pass
+      return
+    fi
+    sleep 0.25
+  done
+  fail "$2: $(cat "$work/shows-$2.txt")"
+}
+
+pnghost() { (cd "$work" && timeout --kill-after=5 60 wine "$bin/pnghost.exe" "$@"); }
+
+images=(basn0g01:bitmap basn4a08:gray-alpha basn3p08:indexed basn2c08:rgb)
+for entry in "${images[@]}"; do
+  name=${entry%%:*}
+  pnghost open "$suite/$name.png" --pam "$name.pam" >/dev/null 2>&1 || give_up "$name: the open command failed"
+done
+
+(cd "$work" && exec timeout --kill-after=5 150 wine "$bin/pnghost.exe" view) >"$work/view.log" 2>&1 &
+viewer=$!
+frame=$(await_window '^pnghost$') || give_up "no viewer window"
+pass
+
+for entry in "${images[@]}"; do
+  name=${entry%%:*} label=${entry##*:}
+  press "$frame" alt+f o
+  dialog=$(await_window '^Open$') || give_up "$label: File > Open... showed no file dialog"
+  type_path "$dialog" "$suite/$name.png"
+  await_title "$frame" "$name.png" || give_up "$label: the window's title did not become $name.png"
+  shows "$name" "$label"
+done
+
+press "$frame" ctrl+s
+dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
+type_path "$dialog" "$work/saved.png"
+options=$(await_window '^PNG Options$') || give_up "no options dialog after the file dialog"
+press "$options" alt+i
+import -window root "$shots/view-options.png"
+press "$options" Return
+await_title "$frame" saved.png || give_up "the window's title did not become saved.png after the save"
+[ "$(od -An -tu1 -j28 -N1 "$work/saved.png" | tr -d ' ')" = 1 ] && pass || fail "saved.png is not interlaced"
+pnghost open saved.png --pam saved.pam >/dev/null 2>&1 && cmp -s "$work/saved.pam" "$work/basn2c08.pam" && pass ||
+  fail "saved.png does not open with the pixels of basn2c08.png"
+
+press "$frame" alt+F4
+status=0
+wait "$viewer" || status=$?
+[ "$status" -eq 0 ] && pass || fail "pnghost.exe view ended with status $status after Alt+F4"
+finish
