@@ -8,6 +8,8 @@
 #  2. saves the RGB image with Save As... (Ctrl+S), checking Interlace in the
 #     module's options dialog with its mnemonic (Alt+I) and pressing Enter, and
 #     checks the file with the open command: interlaced, and the same pixels;
+#     Escape in the file dialog, and Escape in the options dialog, leave the
+#     window as it was and write nothing;
 #  3. closes the window with Alt+F4, and the program must end with status 0.
 # The screenshots are kept in WIN32_BUILD_DIR/screenshots (view-*.png).
 #
@@ -141,6 +143,42 @@ for entry in "${images[@]}"; do
   await_title "$frame" "$name.png" || give_up "$label: the window's title did not become $name.png"
   shows "$name" "$label"
 done
+
+# await_gone WINDOW: waits up to 20 s for the window to close.
+await_gone() {
+  local tries
+  for ((tries = 0; tries < 200; tries++)); do
+    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# unchanged WHAT: after a cancel the window still shows the RGB image under
+# its own name, and no file was written.
+unchanged() {
+  local written
+  written=$(find "$work" -name '*.png' -o -name '.*png*' | head -n 1)
+  if [ "$(xdotool getwindowname "$frame")" = basn2c08.png ] && [ -z "$written" ]; then
+    shows basn2c08 "$1"
+  else
+    fail "$1: the window's title is '$(xdotool getwindowname "$frame")'; files: ${written:-none}"
+  fi
+}
+
+press "$frame" ctrl+s
+dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
+press "$dialog" Escape
+await_gone "$dialog" || give_up "Escape did not close the file dialog"
+unchanged cancel-file-dialog
+
+press "$frame" ctrl+s
+dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
+type_path "$dialog" "$work/cancelled.png"
+options=$(await_window '^PNG Options$') || give_up "no options dialog after the file dialog"
+press "$options" alt+i Escape
+await_gone "$options" || give_up "Escape did not close the options dialog"
+unchanged cancel-options
 
 press "$frame" ctrl+s
 dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
