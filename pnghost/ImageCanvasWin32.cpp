@@ -99,7 +99,8 @@ void ScrollByKey(HWND window, Canvas *canvas, WPARAM key) {
 void PaintBackground(HDC dc, const RECT &paint, const RECT &picture) {
     HBRUSH brush = GetSysColorBrush(COLOR_APPWORKSPACE);
     const RECT right{std::max(picture.right, paint.left), paint.top, paint.right, paint.bottom};
-    const RECT below{paint.left, std::max(picture.bottom, paint.top), std::min(picture.right, paint.right), paint.bottom};
+    const RECT below{paint.left, std::max(picture.bottom, paint.top), std::min(picture.right, paint.right),
+                     paint.bottom};
     if (!IsRectEmpty(&right)) FillRect(dc, &right, brush);
     if (!IsRectEmpty(&below)) FillRect(dc, &below, brush);
 }

@@ -56,7 +56,8 @@ void SetStatus(const std::string &text) {
 std::string ImageStatus(const HostImage &image) {
     const size_t datasets = ListFileInfoDatasets(image.resources).size();
     char text[256];
-    std::snprintf(text, sizeof text, "%s    %d x %d    %d bit%s    %d plane%s    %.4g x %.4g ppi    %zu File Info dataset%s",
+    std::snprintf(text, sizeof text,
+                  "%s    %d x %d    %d bit%s    %d plane%s    %.4g x %.4g ppi    %zu File Info dataset%s",
                   ImageModeName(image.mode), image.columns, image.rows, image.depth, image.depth == 1 ? "" : "s",
                   image.planes, image.planes == 1 ? "" : "s", image.horizontalResolution / 65536.0,
                   image.verticalResolution / 65536.0, datasets, datasets == 1 ? "" : "s");
@@ -65,7 +66,8 @@ std::string ImageStatus(const HostImage &image) {
 
 void ShowImageStatus() {
     const Viewer &viewer = TheViewer();
-    SetStatus(viewer.path.empty() ? "Open a PNG file with File > Open... (Ctrl+O)" : ImageStatus(viewer.session->image));
+    SetStatus(viewer.path.empty() ? "Open a PNG file with File > Open... (Ctrl+O)"
+                                  : ImageStatus(viewer.session->image));
 }
 
 void Complain(const std::string &problem) {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Drives pnghost.exe view under Wine on an X server (Xvfb) as a person would,
 # with real keystrokes (xdotool):
+#  0. pnghost.exe view FILE shows FILE; then pnghost.exe, started with no
+#     arguments, shows its window and
 #  1. opens a bitmap, a gray-with-alpha, an indexed and an RGB image from the
 #     File menu, typing each path into the system's file dialog, and checks
 #     from a screenshot that the window shows each image's pixels (alpha
@@ -130,9 +132,28 @@ for entry in "${images[@]}"; do
   pnghost open "$suite/$name.png" --pam "$name.pam" >/dev/null 2>&1 || give_up "$name: the open command failed"
 done
 
-(cd "$work" && exec timeout --kill-after=5 150 wine "$bin/pnghost.exe" view) >"$work/view.log" 2>&1 &
-viewer=$!
-frame=$(await_window '^pnghost$') || give_up "no viewer window"
+# start_viewer ARGS...: runs pnghost.exe ARGS in the background ($viewer).
+start_viewer() {
+  (cd "$work" && exec timeout --kill-after=5 150 wine "$bin/pnghost.exe" "$@") >>"$work/view.log" 2>&1 &
+  viewer=$!
+}
+
+# close_viewer WHAT: Alt+F4 closes the window, and the program ends with 0.
+close_viewer() {
+  local status=0
+  press "$frame" alt+F4
+  wait "$viewer" || status=$?
+  [ "$status" -eq 0 ] && pass || fail "$1 ended with status $status after Alt+F4"
+}
+
+start_viewer view "$suite/basn2c08.png"
+frame=$(await_window '^basn2c08.png$') || give_up "pnghost.exe view FILE showed no window named after the file"
+shows basn2c08 view-file
+close_viewer "pnghost.exe view FILE"
+
+# Started bare, as a double-click starts it.
+start_viewer
+frame=$(await_window '^pnghost$') || give_up "pnghost.exe with no arguments showed no window"
 pass
 
 for entry in "${images[@]}"; do
@@ -192,8 +213,5 @@ await_title "$frame" saved.png || give_up "the window's title did not become sav
 pnghost open saved.png --pam saved.pam >/dev/null 2>&1 && cmp -s "$work/saved.pam" "$work/basn2c08.pam" && pass ||
   fail "saved.png does not open with the pixels of basn2c08.png"
 
-press "$frame" alt+F4
-status=0
-wait "$viewer" || status=$?
-[ "$status" -eq 0 ] && pass || fail "pnghost.exe view ended with status $status after Alt+F4"
+close_viewer pnghost.exe
 finish
