@@ -45,6 +45,12 @@ void ShowRow(const HostImage &image, int32_t y, uint8_t *out) {
     const uint8_t *row = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(HostImageRowBytes(image));
     for (int32_t x = 0; x < image.columns; ++x, out += 3) {
         const Colour colour = PixelColour(image, row, x);
+        if (colour.alpha == 255) {  // most pixels: no blending to do
+            out[0] = colour.blue;
+            out[1] = colour.green;
+            out[2] = colour.red;
+            continue;
+        }
         const uint8_t shade = CheckerShade(x, y);
         out[0] = Blend(colour.blue, colour.alpha, shade);
         out[1] = Blend(colour.green, colour.alpha, shade);
