@@ -48,6 +48,12 @@ std::string FileName(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+unsigned long long FileBytes(const std::string &path) {
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) return 0;
+    return (static_cast<unsigned long long>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+}
+
 void SetStatus(const std::string &text) {
     SendMessageA(TheViewer().statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -185,7 +191,7 @@ void SaveFromMenu() {
     ShowImageStatus();
     if (status == 0) {
         ShowPath(path);
-        SetStatus(ImageStatus(viewer.session->image) + "    saved, " + report.substr(report.rfind(", ") + 2));
+        SetStatus(ImageStatus(viewer.session->image) + "    saved, " + std::to_string(FileBytes(path)) + " bytes");
     } else if (status != 1) {
         Complain(report);
     }
