@@ -2,7 +2,8 @@
 # Drives pnghost.exe view under Wine on an X server (Xvfb) as a person would,
 # with real keystrokes (xdotool):
 #  0. pnghost.exe view FILE shows FILE; then pnghost.exe, started with no
-#     arguments, shows its window and
+#     arguments, shows its window, File > About PNG... the module's about box
+#     over its centre, which a click closes, and
 #  1. opens a bitmap, a gray-with-alpha, an indexed and an RGB image from the
 #     File menu, typing each path into the system's file dialog, and checks
 #     from a screenshot that the window shows each image's pixels (alpha
@@ -85,6 +86,16 @@ await_title() {
   return 1
 }
 
+# await_gone WINDOW: waits up to 20 s for the window to close.
+await_gone() {
+  local tries
+  for ((tries = 0; tries < 200; tries++)); do
+    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # press WINDOW KEY...: the keys, one after another, into the window.
 press() {
   local window=$1 key
@@ -156,6 +167,42 @@ start_viewer
 frame=$(await_window '^pnghost$') || give_up "pnghost.exe with no arguments showed no window"
 pass
 
+# await_about: prints the id of the module's about box, the viewer's one
+# window without a caption, waiting up to 20 s for it.
+await_about() {
+  local tries id
+  for ((tries = 0; tries < 200; tries++)); do
+    for id in $(xdotool search --onlyvisible --classname '^pnghost\.exe$' 2>/dev/null); do
+      [ "$id" != "$frame" ] && [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+# centre WINDOW: its centre on the screen, as "X Y".
+centre() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+}
+
+# The about box sits over the viewer's centre (the viewer is its parent) and
+# goes with a click.
+press "$frame" alt+f p
+about=$(await_about) || give_up "File > About PNG... showed no about box"
+import -window root "$shots/view-about.png"
+read -r about_x about_y <<<"$(centre "$about")"
+read -r frame_x frame_y <<<"$(centre "$frame")"
+if [ $((about_x - frame_x)) -ge -2 ] && [ $((about_x - frame_x)) -le 2 ] && [ $((about_y - frame_y)) -ge -2 ] &&
+  [ $((about_y - frame_y)) -le 2 ]; then
+  pass
+else
+  fail "the about box's centre is $about_x,$about_y, the viewer's $frame_x,$frame_y"
+fi
+xdotool mousemove --window "$about" 20 20 click 1
+await_gone "$about" && pass || give_up "a click did not close the about box"
+
 for entry in "${images[@]}"; do
   name=${entry%%:*} label=${entry##*:}
   press "$frame" alt+f o
@@ -164,16 +211,6 @@ for entry in "${images[@]}"; do
   await_title "$frame" "$name.png" || give_up "$label: the window's title did not become $name.png"
   shows "$name" "$label"
 done
-
-# await_gone WINDOW: waits up to 20 s for the window to close.
-await_gone() {
-  local tries
-  for ((tries = 0; tries < 200; tries++)); do
-    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # unchanged WHAT: after a cancel the window still shows the RGB image under
 # its own name, and no file was written.
