@@ -11,6 +11,7 @@
 #  2. saves the RGB image with Save As... (Ctrl+S), checking Interlace in the
 #     module's options dialog with its mnemonic (Alt+I) and pressing Enter, and
 #     checks the file with the open command: interlaced, and the same pixels;
+#     a damaged file gives an error box and leaves the image shown;
 #     Escape in the file dialog, and Escape in the options dialog, leave the
 #     window as it was and write nothing;
 #  3. closes the window with Alt+F4, and the program must end with status 0.
@@ -211,6 +212,18 @@ for entry in "${images[@]}"; do
   await_title "$frame" "$name.png" || give_up "$label: the window's title did not become $name.png"
   shows "$name" "$label"
 done
+
+# A file the module cannot read is an error box (captioned pnghost, naming
+# the file), and the image shown before stays.
+press "$frame" alt+f o
+dialog=$(await_window '^Open$') || give_up "File > Open... showed no file dialog"
+type_path "$dialog" "$suite/xcrn0g04.png"
+box=$(await_window '^pnghost$') || give_up "a damaged file gave no error box"
+import -window root "$shots/view-error.png"
+press "$box" Return
+await_gone "$box" || give_up "Enter did not close the error box"
+[ "$(xdotool getwindowname "$frame")" = basn2c08.png ] && shows basn2c08 after-error ||
+  fail "after-error: the window's title is '$(xdotool getwindowname "$frame")'"
 
 # unchanged WHAT: after a cancel the window still shows the RGB image under
 # its own name, and no file was written.
