@@ -132,6 +132,10 @@ void OpenInViewer(const std::string &path) {
         status = OpenFile(viewer.session, path, &problem);
     }
     ShownImage picture;
+    if (status == 0) {
+        SetStatus("Preparing the picture of " + FileName(path) + "...");
+        UpdateWindow(viewer.statusBar);
+    }
     if (status == 0 && !MakeShownImage(viewer.session->image, &picture, &problem)) {
         problem = path + ": " + problem;
         status = 2;

@@ -55,7 +55,10 @@ finish() {
   exit
 }
 
-wineserver -p
+if ! wineserver -p; then
+  echo "view: a Wine server is running in $WINEPREFIX already; the viewer needs one started on this display" >&2
+  exit 1
+fi
 trap 'wineserver -k >/dev/null 2>&1 || true; timeout 30 wineserver -w || true' EXIT
 
 # Stops the run after a step that the next ones need, with a picture of the screen.
