@@ -3,12 +3,14 @@
 //
 //   bench [--side N] [--reps N] [--level9] [--files DIR]
 //   bench --profile module-open|bare-open|module-save|bare-save [--kind KIND] [--side N] [--interlace]
+//   bench --profile shown-picture [--kind KIND] [--side N]
 //
 // Each time is the best of --reps runs (module and bare libpng taking turns),
 // files live in memory (memfd; on Windows temporary files in the system's
-// cache) so that no disk time enters. --files writes
-// the PNG files opened here, and the images as netpbm files, for the
-// whole-process comparison in scripts/bench.sh.
+// cache) so that no disk time enters. --files writes the PNG files opened
+// here, and the images as netpbm files, for the whole-process comparison in
+// scripts/bench.sh. The shown-picture profile times, alone, what pnghost view
+// does once per open: the picture its window paints from.
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 #include "bench/ModuleSteps.h"
 #include "bench/Platform.h"
 #include "pnghost/PamFile.h"
+#include "pnghost/ShownImage.h"
 
 namespace {
 
@@ -187,9 +190,28 @@ bool ParseOptions(int argc, char **argv, Options *options) {
     return options->side >= 16;
 }
 
+// The viewer's picture of the image, the best of --reps makings.
+int ProfileShownPicture(const HostImage &image, const Options &options) {
+    double best = 1e9;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        ShownImage picture;
+        std::string error;
+        const double start = ClockSeconds();
+        if (!MakeShownImage(image, &picture, &error)) {
+            std::fprintf(stderr, "bench: %s\n", error.c_str());
+            return 1;
+        }
+        best = std::min(best, Since(start));
+    }
+    std::printf("shown picture of a %d x %d %s image: %.1f ms\n", options.side, options.side, KindName(options.kind),
+                best * 1000);
+    return 0;
+}
+
 // One operation on one image, nothing else measured.
 int Profile(HostSession *session, const Options &options) {
     const HostImage image = MakeImage(options.kind, options.side);
+    if (options.profile == "shown-picture") return ProfileShownPicture(image, options);
     const int file = NewMemoryFile("bench-profile");
     bool ok = false;
     if (options.profile == "module-save" || options.profile == "bare-save") {
@@ -214,6 +236,7 @@ int main(int argc, char **argv) {
                      "usage: bench [--side N] [--reps N] [--level9] [--files DIR]\n"
                      "       bench --profile module-open|bare-open|module-save|bare-save [--kind KIND] [--side N]"
                      " [--interlace]\n"
+                     "       bench --profile shown-picture [--kind KIND] [--side N]\n"
                      "KIND: RGB, RGBA, gray, indexed, 1-bit\n");
         return 2;
     }

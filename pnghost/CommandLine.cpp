@@ -8,17 +8,17 @@
 
 namespace {
 
-enum { kOpen = 1, kSave = 2 };
+enum { kOpen = 1, kSave = 2, kView = 4 };
 
 struct OptionRule {
     const char *name;
-    int commands;  // kOpen, kSave or both
+    int commands;  // kOpen, kSave, kView or several
     bool takesValue;
 };
 
 const OptionRule kOptionRules[] = {
     {"--out", kOpen, true},           {"--palette-out", kOpen, true},    {"--pam", kOpen, true},
-    {"--json", kOpen, false},         {"--monitor-gamma", kOpen | kSave, true},
+    {"--json", kOpen, false},         {"--monitor-gamma", kOpen | kSave | kView, true},
     {"--without", kOpen | kSave, true}, {"--fail-row", kOpen | kSave, true},
     {"--interlace", kSave, false},    {"--file-info", kSave, false},     {"--speed", kSave, false},
     {"--fast", kSave, false},         {"--size", kSave, false},          {"--filter", kSave, true},
@@ -141,6 +141,7 @@ std::string CheckOperands(Command *command) {
     if (command->name == "open" && count != 1) return "open needs one file";
     if (command->name == "save" && count != 2) return "save needs an input and an output file";
     if ((command->name == "pipl" || command->name == "about") && count != 0) return command->name + " takes no files";
+    if (command->name == "view" && count > 1) return "view takes at most one file";
     if (command->name == "open") command->open.path = operands[0];
     if (command->name == "save") {
         command->save.inPath = operands[0];
@@ -152,11 +153,15 @@ std::string CheckOperands(Command *command) {
 }  // namespace
 
 bool KnownCommand(const std::string &name) {
-    return name == "probe" || name == "open" || name == "save" || name == "pipl" || name == "about";
+    return name == "probe" || name == "open" || name == "save" || name == "pipl" || name == "about" ||
+           name == "view";
 }
 
 std::string ParseCommand(const std::vector<std::string> &words, Command *command) {
-    const int applies = command->name == "open" ? kOpen : command->name == "save" ? kSave : 0;
+    const int applies = command->name == "open"   ? kOpen
+                        : command->name == "save" ? kSave
+                        : command->name == "view" ? kView
+                                                  : 0;
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string &word = words[i];
         if (word.rfind("--", 0) != 0) {

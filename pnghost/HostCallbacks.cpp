@@ -45,6 +45,7 @@ void HOSTAPI ReportProgress(int32_t done, int32_t total) {
     HostSession *session = ActiveSession();
     session->progress.push_back({done, total});
     ShowProgress(session, done, total);
+    if (session->progressWatcher != nullptr) session->progressWatcher(done, total);
 }
 
 uint8_t HOSTAPI TestAbort() {

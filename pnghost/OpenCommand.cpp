@@ -19,19 +19,22 @@ void PrintImage(const std::string &path, const HostImage &image) {
                 image.verticalResolution / 65536.0, image.resources.size());
 }
 
-void PrintTooLarge(const std::string &path, const HostImage &image) {
+std::string TooLarge(const std::string &path, const HostImage &image) {
     const double mebibytes = double(HostImageRowBytes(image)) * image.rows / (1024.0 * 1024.0);
-    std::fprintf(stderr, "pnghost: %s: the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)\n",
-                 path.c_str(), image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
+    char text[160];
+    std::snprintf(text, sizeof text, ": the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)",
+                  image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
+    return path + text;
 }
 
 // Opens the file and runs the module's read steps; the module's result in
-// *result, or false when the file itself cannot be opened.
-bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result) {
+// *result, or false when the file itself cannot be opened. What went wrong,
+// with the file's name, in *problem.
+bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result, std::string *problem) {
     std::string error;
     const int file = OpenInputFile(path, &error);
     if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
+        *problem = path + ": " + error;
         return false;
     }
     session->progressLabel = "opening " + path;
@@ -39,9 +42,9 @@ bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *r
     session->progressLabel.clear();
     close(file);
     if (session->imageTooLarge)
-        PrintTooLarge(path, session->image);
+        *problem = TooLarge(path, session->image);
     else if (*result != kResultNoError)
-        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), DescribeResult(*result).c_str());
+        *problem = path + ": " + DescribeResult(*result);
     return true;
 }
 
@@ -62,14 +65,17 @@ bool WriteIfAsked(ImageWriter write, const HostImage &image, const std::string &
 
 }  // namespace
 
-int OpenFile(HostSession *session, const std::string &path) {
+int OpenFile(HostSession *session, const std::string &path, std::string *problem) {
     int16_t result = kResultNoError;
-    return OpenThroughModule(session, path, &result) ? OpenStatus(*session, result) : 2;
+    return OpenThroughModule(session, path, &result, problem) ? OpenStatus(*session, result) : 2;
 }
 
 int RunOpenCommand(HostSession *session, const OpenRequest &request) {
     int16_t result = kResultNoError;
-    if (!OpenThroughModule(session, request.path, &result)) return 2;
+    std::string problem;
+    const bool opened = OpenThroughModule(session, request.path, &result, &problem);
+    if (!problem.empty()) std::fprintf(stderr, "pnghost: %s\n", problem.c_str());
+    if (!opened) return 2;
     if (request.json) PrintOpenReport(stdout, *session, request.path, result);
     if (result != kResultNoError) return OpenStatus(*session, result);
     const HostImage &image = session->image;

@@ -168,3 +168,5 @@ PersonNotes &Notes() {
     static PersonNotes notes;
     return notes;
 }
+
+void HandDialogsToPerson() { KillTimer(nullptr, kPersonTimer); }

@@ -32,4 +32,8 @@ struct PersonNotes {
 // thread, and stays there.
 PersonNotes &Notes();
 
+// From now on a real person at the keyboard answers every dialog and alert:
+// the host's own person stands up and acts no more.
+void HandDialogsToPerson();
+
 #endif

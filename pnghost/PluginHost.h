@@ -65,6 +65,9 @@ struct HostSession {
     // Progress printed for the person on stderr, under this label.
     std::string progressLabel;
     int progressShown = -1;  // the percentage on the person's screen, -1 none
+    // A window's progress display, told of every report besides; none on
+    // the command line.
+    void (*progressWatcher)(int32_t done, int32_t total) = nullptr;
 
     // What the module did through the host's services during the session.
     std::map<HostBufferId, std::vector<uint8_t>> buffers;

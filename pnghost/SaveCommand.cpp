@@ -56,8 +56,10 @@ int TakePng(HostSession *session, const SaveRequest &request) {
     if (!request.palettePath.empty()) return Complain(request.inPath, "--palette goes with a P5 input, not a PNG");
     const HostFaults faults = session->faults;
     session->faults = HostFaults{};
-    const int status = OpenFile(session, request.inPath);
+    std::string problem;
+    const int status = OpenFile(session, request.inPath, &problem);
     session->faults = faults;
+    if (!problem.empty()) std::fprintf(stderr, "pnghost: %s\n", problem.c_str());
     return status == 0 ? kSaved : kSaveError;
 }
 
@@ -79,38 +81,52 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
 // Why the save did not happen, and the exit status: a person's Cancel is 1;
 // a stop after the module's alert (a host service it needs is missing) and
 // every failure are 2.
-int ReportUnsaved(const SaveFile &out, int16_t result, bool alerted) {
+int Unsaved(const SaveFile &out, int16_t result, bool alerted, std::string *report) {
     const std::string kept = out.direct    ? ""
                              : out.existed ? "; " + out.destination + " is left as it was"
                                            : "; nothing written";
     if (result == kResultUserCancelled && !alerted) {
-        std::fprintf(stderr, "pnghost: %s: cancelled in the options dialog%s\n", out.destination.c_str(),
-                     kept.c_str());
+        *report = out.destination + ": cancelled in the options dialog" + kept;
         return kCancelled;
     }
-    return Complain(out.destination, DescribeResult(result) + kept);
+    *report = out.destination + ": " + DescribeResult(result) + kept;
+    return kSaveError;
 }
 
 int SaveImage(HostSession *session, const SaveRequest &request) {
-    SaveFile out;
-    std::string error;
-    if (!BeginSave(request.outPath, &out, &error)) return Complain(request.outPath, error);
-    const size_t alertsBefore = AlertsShown().size();
-    session->progressLabel = "saving " + request.outPath;
-    const int16_t result = SaveWithModule(session, out.descriptor, request.choices);
-    session->progressLabel.clear();
-    if (result != kResultNoError) {
-        AbandonSave(&out);
-        return ReportUnsaved(out, result, AlertsShown().size() > alertsBefore);
-    }
-    struct stat written {};
-    fstat(out.descriptor, &written);
-    if (!FinishSave(&out, &error)) return Complain(request.outPath, error);
-    std::printf("%s: saved, %lld bytes\n", request.outPath.c_str(), static_cast<long long>(written.st_size));
-    return kSaved;
+    std::string report;
+    const int status = SaveToFile(session, request.outPath, request.choices, &report);
+    if (status == kSaved) std::printf("%s\n", report.c_str());
+    else std::fprintf(stderr, "pnghost: %s\n", report.c_str());
+    return status;
 }
 
 }  // namespace
+
+int SaveToFile(HostSession *session, const std::string &path, const SaveChoices &choices, std::string *report) {
+    SaveFile out;
+    std::string error;
+    if (!BeginSave(path, &out, &error)) {
+        *report = path + ": " + error;
+        return kSaveError;
+    }
+    const size_t alertsBefore = AlertsShown().size();
+    session->progressLabel = "saving " + path;
+    const int16_t result = SaveWithModule(session, out.descriptor, choices);
+    session->progressLabel.clear();
+    if (result != kResultNoError) {
+        AbandonSave(&out);
+        return Unsaved(out, result, AlertsShown().size() > alertsBefore, report);
+    }
+    struct stat written {};
+    fstat(out.descriptor, &written);
+    if (!FinishSave(&out, &error)) {
+        *report = path + ": " + error;
+        return kSaveError;
+    }
+    *report = path + ": saved, " + std::to_string(static_cast<long long>(written.st_size)) + " bytes";
+    return kSaved;
+}
 
 int RunSaveCommand(HostSession *session, const SaveRequest &request) {
     int status = LooksLikeNetpbm(request.inPath) ? TakeNetpbm(session, request) : TakePng(session, request);

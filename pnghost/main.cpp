@@ -49,6 +49,10 @@ const char kUsage[] =
     "      --fail-row N       fail the module's advance-state call N (from 0)\n"
     "  pipl                   print the module's property list, one property a line\n"
     "  about                  show the module's about box and click it away\n"
+    "  view [FILE]            show FILE in a window (Windows only; the command pnghost.exe\n"
+    "                         runs when given none): File > Open..., Save As..., About\n"
+    "                         PNG..., Exit; the person at the keyboard answers the dialogs.\n"
+    "                         Takes --monitor-gamma G too\n"
     "\n"
     "options:\n"
     "  --module PATH          the module to load (default: Korvane.8BI beside pnghost)\n"
@@ -65,6 +69,7 @@ int RunCommand(HostSession *session, const Command &command) {
     if (command.name == "open") return RunOpenCommand(session, command.open);
     if (command.name == "save") return RunSaveCommand(session, command.save);
     if (command.name == "pipl") return RunPiplCommand(session);
+    if (command.name == "view") return RunViewCommand(session, command.operands.empty() ? "" : command.operands[0]);
     return RunAboutCommand(session);
 }
 
@@ -102,9 +107,11 @@ int main(int argc, char **argv) {
         else if (std::strcmp(argv[arg], "--linger") == 0 && hasValue) SetPersonPace(std::atoi(argv[++arg]));
         else return Usage("unknown option");
     }
-    if (arg >= argc) return Usage("no command given");
+    // Started with no command, as a double-click starts it, the Windows
+    // build shows its window.
+    if (arg >= argc && !ViewerAvailable()) return Usage("no command given");
     Command command;
-    command.name = argv[arg++];
+    command.name = arg < argc ? argv[arg++] : "view";
     if (!KnownCommand(command.name)) return Usage("unknown command '" + command.name + "'");
     const std::string problem = ParseCommand(std::vector<std::string>(argv + arg, argv + argc), &command);
     if (!problem.empty()) return Usage(problem);

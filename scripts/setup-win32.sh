@@ -30,6 +30,8 @@ packages=(
   xvfb xauth                 # an X display for dialogs and screenshots
   imagemagick                # import: screenshots of the X display
   x11-utils                  # xdpyinfo: tells when the display is up
+  xdotool                    # keystrokes into pnghost.exe view (scripts/test-view-wine.sh)
+  python3                    # compares the viewer's screenshots with the images
 )
 
 ensure_i386() {

@@ -9,7 +9,10 @@
 #     files must match byte for byte and whose printed results must agree;
 #     a save that is cancelled or lacks a host service must leave no file;
 #  4. hostile files (many texts, huge declared images, endless image data)
-#     opened by the Windows pnghost with the outcome a 32-bit host must give.
+#     opened by the Windows pnghost with the outcome a 32-bit host must give;
+#  5. (run first) pnghost.exe view driven with keystrokes on an X server of its own
+#     (scripts/test-view-wine.sh): images opened from the menu must show on
+#     the screen, and a save through the options dialog must come out right.
 # Ends with a line "N passed, M failed"; exits non-zero when one failed.
 #
 # usage: scripts/test-wine.sh [LINUX_BUILD_DIR [WIN32_BUILD_DIR]]   (default: build build-win32)
@@ -29,6 +32,13 @@ passed=0
 failed=0
 pass() { passed=$((passed + 1)); }
 fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+
+# First, before this run's Wine server starts without a display: the viewer
+# needs one of its own on an X server.
+echo "== the viewer under Xvfb"
+started=$SECONDS
+if scripts/test-view-wine.sh "$win32_build"; then pass; else fail "pnghost.exe view under Xvfb"; fi
+echo "   ($((SECONDS - started)) s)"
 
 # One Wine server for the whole run, so that each program starts quickly.
 wineserver -p

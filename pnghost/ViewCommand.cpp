@@ -1,0 +1,11 @@
+// The viewer on Linux: the Win32 layer has no screen to show a window on.
+#include <cstdio>
+
+#include "pnghost/Commands.h"
+
+bool ViewerAvailable() { return false; }
+
+int RunViewCommand(HostSession *, const std::string &) {
+    std::fprintf(stderr, "pnghost: view shows a window, which only the Windows build (pnghost.exe) has\n");
+    return 2;
+}

@@ -1,0 +1,270 @@
+#!/usr/bin/env bash
+# Drives pnghost.exe view under Wine on an X server (Xvfb) as a person would,
+# with real keystrokes (xdotool):
+#  0. pnghost.exe view FILE shows FILE; then pnghost.exe, started with no
+#     arguments, shows its window, File > About PNG... the module's about box
+#     over its centre, which a click closes, and
+#  1. opens a bitmap, a gray-with-alpha, an indexed and an RGB image from the
+#     File menu, typing each path into the system's file dialog, and checks
+#     from a screenshot that the window shows each image's pixels (alpha
+#     blended over the viewer's checkerboard; scripts/screen-shows-image.py);
+#  2. saves the RGB image with Save As... (Ctrl+S), checking Interlace in the
+#     module's options dialog with its mnemonic (Alt+I) and pressing Enter, and
+#     checks the file with the open command: interlaced, and the same pixels;
+#     a damaged file gives an error box and leaves the image shown;
+#     Escape in the file dialog, and Escape in the options dialog, leave the
+#     window as it was and write nothing;
+#  3. closes the window with Alt+F4, and the program must end with status 0.
+# The screenshots are kept in WIN32_BUILD_DIR/screenshots (view-*.png).
+#
+# Wine's windows here are not handed to a window manager (the prefix sets
+# X11 "Managed" to N), so nothing gives them the keyboard: the script gives
+# the X focus to the window it types into (xdotool windowfocus) before each
+# keystroke, as a window manager would on a click.
+#
+# Runs its own Wine server on its own X display: a Wine server started
+# without a display would make the viewer's windows invisible.
+# Ends with "view: N passed, M failed"; exits non-zero when one failed.
+#
+# usage: scripts/test-view-wine.sh [WIN32_BUILD_DIR]   (default build-win32)
+#        KORVANE_X_DISPLAY=78 picks the first X display number to try (default 99)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/win32-env.sh
+
+if [ "${1:-}" != --inside ]; then
+  win32_build=${1:-build-win32}
+  [ -x "$win32_build/bin/pnghost.exe" ] || scripts/build-win32.sh "$win32_build"
+  bin=$(cd "$win32_build/bin" && pwd)
+  shots=$(mkdir -p "$win32_build/screenshots" && cd "$win32_build/screenshots" && pwd)
+  work=$(rm -rf "$win32_build/view" && mkdir -p "$win32_build/view" && cd "$win32_build/view" && pwd)
+  suite=$(cd "${PNGSUITE_DIR:-../shared/pngsuite}" && pwd)
+  exec timeout --kill-after=10 240 xvfb-run -a -n "${KORVANE_X_DISPLAY:-99}" -s "-screen 0 1024x768x24" \
+    "$0" --inside "$bin" "$work" "$shots" "$suite"
+fi
+
+bin=$2 work=$3 shots=$4 suite=$5
+checker=$PWD/scripts/screen-shows-image.py
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+finish() {
+  echo "view: $passed passed, $failed failed (log and files in $work)"
+  [ "$failed" -eq 0 ]
+  exit
+}
+
+if ! wineserver -p; then
+  echo "view: a Wine server is running in $WINEPREFIX already; the viewer needs one started on this display" >&2
+  exit 1
+fi
+trap 'wineserver -k >/dev/null 2>&1 || true; timeout 30 wineserver -w || true' EXIT
+
+# Stops the run after a step that the next ones need, with a picture of the screen.
+give_up() {
+  fail "$*"
+  import -window root "$shots/view-stuck.png" || true
+  finish
+}
+
+# await_window PATTERN: prints the id of the first visible window whose name matches,
+# waiting up to 20 s for it.
+await_window() {
+  local tries id
+  for ((tries = 0; tries < 200; tries++)); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# await_title WINDOW TITLE: waits up to 20 s for the window to take the title.
+await_title() {
+  local tries
+  for ((tries = 0; tries < 200; tries++)); do
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# await_gone WINDOW: waits up to 20 s for the window to close.
+await_gone() {
+  local tries
+  for ((tries = 0; tries < 200; tries++)); do
+    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# press WINDOW KEY...: the keys, one after another, into the window.
+press() {
+  local window=$1 key
+  shift
+  for key in "$@"; do
+    xdotool windowfocus --sync "$window"
+    xdotool key "$key"
+    sleep 0.2
+  done
+}
+
+# type_path DIALOG PATH: replaces the file name in a file dialog with the
+# Windows form of PATH (Wine's drive Z: is the root) and presses Enter.
+type_path() {
+  xdotool windowfocus --sync "$1"
+  xdotool key ctrl+a
+  xdotool type --delay 5 "Z:${2//\//\\}"
+  xdotool key Return
+}
+
+# shows NAME LABEL: a screenshot shows the image of reference/NAME.pam in the
+# viewer's window; the screen is taken again for up to 5 s while painting ends.
+shows() {
+  local tries geometry
+  geometry=$(xdotool getwindowgeometry --shell "$frame")
+  local X Y WIDTH HEIGHT
+  eval "$(grep -E '^(X|Y|WIDTH|HEIGHT)=' <<<"$geometry")"
+  for ((tries = 0; tries < 20; tries++)); do
+    import -window root "$shots/view-$2.png"
+    convert "$shots/view-$2.png" "$work/screen.ppm"
+    if python3 "$checker" "$work/screen.ppm" "$work/$1.pam" "$X" "$Y" "$WIDTH" "$HEIGHT" >"$work/shows-$2.txt"; then
+      pass
+      return
+    fi
+    sleep 0.25
+  done
+  fail "$2: $(cat "$work/shows-$2.txt")"
+}
+
+pnghost() { (cd "$work" && timeout --kill-after=5 60 wine "$bin/pnghost.exe" "$@"); }
+
+images=(basn0g01:bitmap basn4a08:gray-alpha basn3p08:indexed basn2c08:rgb)
+for entry in "${images[@]}"; do
+  name=${entry%%:*}
+  pnghost open "$suite/$name.png" --pam "$name.pam" >/dev/null 2>&1 || give_up "$name: the open command failed"
+done
+
+# start_viewer ARGS...: runs pnghost.exe ARGS in the background ($viewer).
+start_viewer() {
+  (cd "$work" && exec timeout --kill-after=5 150 wine "$bin/pnghost.exe" "$@") >>"$work/view.log" 2>&1 &
+  viewer=$!
+}
+
+# close_viewer WHAT: Alt+F4 closes the window, and the program ends with 0.
+close_viewer() {
+  local status=0
+  press "$frame" alt+F4
+  wait "$viewer" || status=$?
+  [ "$status" -eq 0 ] && pass || fail "$1 ended with status $status after Alt+F4"
+}
+
+start_viewer view "$suite/basn2c08.png"
+frame=$(await_window '^basn2c08.png$') || give_up "pnghost.exe view FILE showed no window named after the file"
+shows basn2c08 view-file
+close_viewer "pnghost.exe view FILE"
+
+# Started bare, as a double-click starts it.
+start_viewer
+frame=$(await_window '^pnghost$') || give_up "pnghost.exe with no arguments showed no window"
+pass
+
+# await_about: prints the id of the module's about box, the viewer's one
+# window without a caption, waiting up to 20 s for it.
+await_about() {
+  local tries id
+  for ((tries = 0; tries < 200; tries++)); do
+    for id in $(xdotool search --onlyvisible --classname '^pnghost\.exe$' 2>/dev/null); do
+      [ "$id" != "$frame" ] && [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+# centre WINDOW: its centre on the screen, as "X Y".
+centre() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+}
+
+# The about box sits over the viewer's centre (the viewer is its parent) and
+# goes with a click.
+press "$frame" alt+f p
+about=$(await_about) || give_up "File > About PNG... showed no about box"
+import -window root "$shots/view-about.png"
+read -r about_x about_y <<<"$(centre "$about")"
+read -r frame_x frame_y <<<"$(centre "$frame")"
+if [ $((about_x - frame_x)) -ge -2 ] && [ $((about_x - frame_x)) -le 2 ] && [ $((about_y - frame_y)) -ge -2 ] &&
+  [ $((about_y - frame_y)) -le 2 ]; then
+  pass
+else
+  fail "the about box's centre is $about_x,$about_y, the viewer's $frame_x,$frame_y"
+fi
+xdotool mousemove --window "$about" 20 20 click 1
+await_gone "$about" && pass || give_up "a click did not close the about box"
+
+for entry in "${images[@]}"; do
+  name=${entry%%:*} label=${entry##*:}
+  press "$frame" alt+f o
+  dialog=$(await_window '^Open$') || give_up "$label: File > Open... showed no file dialog"
+  type_path "$dialog" "$suite/$name.png"
+  await_title "$frame" "$name.png" || give_up "$label: the window's title did not become $name.png"
+  shows "$name" "$label"
+done
+
+# A file the module cannot read is an error box (captioned pnghost, naming
+# the file), and the image shown before stays.
+press "$frame" alt+f o
+dialog=$(await_window '^Open$') || give_up "File > Open... showed no file dialog"
+type_path "$dialog" "$suite/xcrn0g04.png"
+box=$(await_window '^pnghost$') || give_up "a damaged file gave no error box"
+import -window root "$shots/view-error.png"
+press "$box" Return
+await_gone "$box" || give_up "Enter did not close the error box"
+[ "$(xdotool getwindowname "$frame")" = basn2c08.png ] && shows basn2c08 after-error ||
+  fail "after-error: the window's title is '$(xdotool getwindowname "$frame")'"
+
+# unchanged WHAT: after a cancel the window still shows the RGB image under
+# its own name, and no file was written.
+unchanged() {
+  local written
+  written=$(find "$work" -name '*.png' -o -name '.*png*' | head -n 1)
+  if [ "$(xdotool getwindowname "$frame")" = basn2c08.png ] && [ -z "$written" ]; then
+    shows basn2c08 "$1"
+  else
+    fail "$1: the window's title is '$(xdotool getwindowname "$frame")'; files: ${written:-none}"
+  fi
+}
+
+press "$frame" ctrl+s
+dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
+press "$dialog" Escape
+await_gone "$dialog" || give_up "Escape did not close the file dialog"
+unchanged cancel-file-dialog
+
+press "$frame" ctrl+s
+dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
+type_path "$dialog" "$work/cancelled.png"
+options=$(await_window '^PNG Options$') || give_up "no options dialog after the file dialog"
+press "$options" alt+i Escape
+await_gone "$options" || give_up "Escape did not close the options dialog"
+unchanged cancel-options
+
+press "$frame" ctrl+s
+dialog=$(await_window '^Save As$') || give_up "Save As... (Ctrl+S) showed no file dialog"
+type_path "$dialog" "$work/saved.png"
+options=$(await_window '^PNG Options$') || give_up "no options dialog after the file dialog"
+press "$options" alt+i
+import -window root "$shots/view-options.png"
+press "$options" Return
+await_title "$frame" saved.png || give_up "the window's title did not become saved.png after the save"
+[ "$(od -An -tu1 -j28 -N1 "$work/saved.png" | tr -d ' ')" = 1 ] && pass || fail "saved.png is not interlaced"
+pnghost open saved.png --pam saved.pam >/dev/null 2>&1 && cmp -s "$work/saved.pam" "$work/basn2c08.pam" && pass ||
+  fail "saved.png does not open with the pixels of basn2c08.png"
+
+close_viewer pnghost.exe
+finish
