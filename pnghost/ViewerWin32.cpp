@@ -284,12 +284,21 @@ HACCEL MakeAccelerators() {
     return CreateAcceleratorTableA(keys, 2);
 }
 
+// A double-click starts the program with a console of its own, which no one
+// reads: it is let go, so that the person sees only the viewer. A console
+// shared with the shell the program was started from stays for its messages.
+void LetGoOfOwnConsole() {
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) == 1) FreeConsole();
+}
+
 }  // namespace
 
 bool ViewerAvailable() { return true; }
 
 int RunViewCommand(HostSession *session, const std::string &path) {
     HandDialogsToPerson();
+    LetGoOfOwnConsole();
     Viewer &viewer = TheViewer();
     viewer.session = session;
     if (!CreateViewerWindows()) {
