@@ -21,6 +21,9 @@ struct CodecRecord {
     uint32_t pixelBits;
     uint32_t rowsLeft;  // over every pass
     bool invertRows;
+    // The most image data the last row and the stream's end can need; the
+    // stream is bounded by it from the last row's read on.
+    uint64_t lastRowDataBound;
 };
 
 #endif

@@ -102,10 +102,10 @@ bool StartImage(PluginState &state) {
     png_infop info = state.imageInfo;
     CodecRecord *record = state.codecRecord;
     const int bitDepth = png_get_bit_depth(png, info);
-    // Taken before libpng's info turns to the transformed rows.
-    record->stream.imageDataBound =
-        LargestImageData(png_get_image_width(png, info), png_get_image_height(png, info), bitDepth,
-                         png_get_channels(png, info), png_get_interlace_type(png, info));
+    // Taken before libpng's info turns to the transformed rows. A whole
+    // image row is at least as long as the last pass row.
+    record->lastRowDataBound =
+        LargestImageData(png_get_image_width(png, info), 1, bitDepth, png_get_channels(png, info), PNG_INTERLACE_NONE);
     if (!StartRows(png, info, bitDepth, png_get_color_type(png, info))) return false;
     record->row = static_cast<uint8_t *>(AllocateGlobalBlock(png_get_rowbytes(png, info)));
     if (record->row == nullptr) return false;
@@ -118,12 +118,23 @@ bool StartImage(PluginState &state) {
     return true;
 }
 
+// Before the last row, libpng inflates only what each row needs, so the data
+// it takes costs no more than the file's own size, however the encoder cut
+// it into blocks and chunks. The last row's read goes on to inflate all that
+// follows, which a small file can make gigabytes of: that part is bounded.
+void BoundDataFromTheLastRowOn(CodecRecord *record) {
+    if (record->rowsLeft != 1) return;
+    record->stream.imageDataBytes = 0;
+    record->stream.imageDataBound = record->lastRowDataBound;
+}
+
 // Once a row has failed, libpng's row state is lost, so no further row is
 // read.
 bool ReadRow(PluginState &state, uint8_t *row) {
     png_structp png = state.codecContext;
     CodecRecord *record = state.codecRecord;
     if (record->rowsLeft == 0) return false;
+    BoundDataFromTheLastRowOn(record);
     const uint32_t columns = ColumnsOfNextRow(png, state.imageInfo);
     if (!ReadWholeRow(png, record->row) && !LastRowMadeBeforeRefusal(png, state.imageInfo, record)) {
         record->rowsLeft = 0;

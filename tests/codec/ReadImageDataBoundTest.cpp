@@ -1,6 +1,6 @@
-// The image data a read hands libpng stops at the most an image of its size
-// can need: what wasteful encoders write still reads whole, and data past
-// the last row is not inflated.
+// The image data a read hands libpng from the last row on stops at the most
+// that row and the stream's end can need: what wasteful encoders write still
+// reads whole, and data past the last row is not inflated.
 #include "codec/CodecRecord.h"
 #include "codec/ImageDataBound.h"
 #include "tests/codec/ReadTestSupport.h"
@@ -101,9 +101,10 @@ TEST(ImageDataBound, DataPastTheLastRowIsNotHandedOver) {
     }
 }
 
-// Empty stored blocks cost 5 bytes and give nothing: a stream that puts the
-// rows after more of them than the bound allows fails the rows.
-TEST(ImageDataBound, RowsThatLiePastItAreNotRead) {
+// Empty stored blocks cost 5 bytes and give nothing: rows that come after
+// more of them than the whole image's bound still read, since before the
+// last row libpng inflates no more than each row needs.
+TEST(ImageDataBound, RowsAfterDataThatGivesNothingStillRead) {
     const Shape shape{4, 2, 8, 0, 0};
     Bytes data = {0x78, 0x01};
     for (int i = 0; i < 2000; ++i) data.insert(data.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
@@ -115,9 +116,8 @@ TEST(ImageDataBound, RowsThatLiePastItAreNotRead) {
     ASSERT_GT(data.size(), Bound(shape) + kLibpngReadPiece);
     TempFile file(ImageWith(shape, data).bytes);
     ReadSession session(file.descriptor());
-    ASSERT_TRUE(session.Open());
-    EXPECT_FALSE(session.ReadRows());
-    EXPECT_TRUE(session.state.codecRecord->stream.imageDataRefused);
+    ASSERT_TRUE(session.ReadAll());
+    EXPECT_FALSE(session.state.codecRecord->stream.imageDataRefused);
 }
 
 }  // namespace
