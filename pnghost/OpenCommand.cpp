@@ -9,11 +9,13 @@
 #include "pnghost/Operations.h"
 #include "pnghost/PamFile.h"
 #include "pnghost/ResultText.h"
+#include "pnghost/StandardStreams.h"
 
 namespace {
 
 void PrintImage(const std::string &path, const HostImage &image) {
-    std::printf("%s: %d x %d %s, %d plane%s of %d bit%s, %.4g x %.4g ppi, File Info %zu bytes\n", path.c_str(),
+    std::printf("%s: %d x %d %s, %d plane%s of %d bit%s, %.4g x %.4g ppi, File Info %zu bytes\n",
+                ShownName(path).c_str(),
                 image.columns, image.rows, ImageModeName(image.mode), image.planes, image.planes == 1 ? "" : "s",
                 image.depth, image.depth == 1 ? "" : "s", image.horizontalResolution / 65536.0,
                 image.verticalResolution / 65536.0, image.resources.size());
@@ -22,16 +24,16 @@ void PrintImage(const std::string &path, const HostImage &image) {
 void PrintTooLarge(const std::string &path, const HostImage &image) {
     const double mebibytes = double(HostImageRowBytes(image)) * image.rows / (1024.0 * 1024.0);
     std::fprintf(stderr, "pnghost: %s: the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)\n",
-                 path.c_str(), image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
+                 ShownName(path).c_str(), image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
 }
 
 // Opens the file and runs the module's read steps; the module's result in
 // *result, or false when the file itself cannot be opened.
 bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result) {
     std::string error;
-    const int file = OpenInputFile(path, &error);
+    const int file = OpenInputFile(path, kLargestImageFile, &error);
     if (file < 0) {
-        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
+        std::fprintf(stderr, "pnghost: %s: %s\n", ShownName(path).c_str(), error.c_str());
         return false;
     }
     session->progressLabel = "opening " + path;
@@ -41,7 +43,7 @@ bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *r
     if (session->imageTooLarge)
         PrintTooLarge(path, session->image);
     else if (*result != kResultNoError)
-        std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), DescribeResult(*result).c_str());
+        std::fprintf(stderr, "pnghost: %s: %s\n", ShownName(path).c_str(), DescribeResult(*result).c_str());
     return true;
 }
 
@@ -70,7 +72,7 @@ int OpenFile(HostSession *session, const std::string &path) {
 int RunOpenCommand(HostSession *session, const OpenRequest &request) {
     int16_t result = kResultNoError;
     if (!OpenThroughModule(session, request.path, &result)) return 2;
-    if (request.json) PrintOpenReport(stdout, *session, request.path, result);
+    if (request.json) PrintOpenReport(stdout, *session, ShownName(request.path), result);
     if (result != kResultNoError) return OpenStatus(*session, result);
     const HostImage &image = session->image;
     if (!request.json) PrintImage(request.path, image);

@@ -6,26 +6,25 @@
 
 #include "pnghost/Commands.h"
 #include "pnghost/Desktop.h"
+#include "pnghost/InputFile.h"
 #include "pnghost/NetpbmFile.h"
 #include "pnghost/Operations.h"
 #include "pnghost/ResultText.h"
 #include "pnghost/SafeSaveFile.h"
+#include "pnghost/StandardStreams.h"
 
 namespace {
 
 enum SaveStatus { kSaved = 0, kCancelled = 1, kSaveError = 2 };
 
 int Complain(const std::string &path, const std::string &what) {
-    std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), what.c_str());
+    std::fprintf(stderr, "pnghost: %s: %s\n", ShownName(path).c_str(), what.c_str());
     return kSaveError;
 }
 
-bool ReadWholeFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error) {
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        *error = "cannot open";
-        return false;
-    }
+bool ReadResourcesFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error) {
+    FILE *file = OpenInputStream(path, kLargestResourcesFile, error);
+    if (file == nullptr) return false;
     uint8_t piece[65536];
     size_t got;
     while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) bytes->insert(bytes->end(), piece, piece + got);
@@ -67,7 +66,7 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
     if (request.resourcesPath.empty() && request.datasets.empty()) return kSaved;
     image->resources.clear();
     std::string error;
-    if (!request.resourcesPath.empty() && !ReadWholeFile(request.resourcesPath, &image->resources, &error))
+    if (!request.resourcesPath.empty() && !ReadResourcesFile(request.resourcesPath, &image->resources, &error))
         return Complain(request.resourcesPath, error);
     if (!request.datasets.empty()) {
         const std::vector<uint8_t> fileInfo = BuildFileInfoResource(request.datasets);
@@ -80,9 +79,9 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
 // a stop after the module's alert (a host service it needs is missing) and
 // every failure are 2.
 int ReportUnsaved(const SaveFile &out, int16_t result, bool alerted) {
-    const std::string kept = out.direct    ? ""
-                             : out.existed ? "; " + out.destination + " is left as it was"
-                                           : "; nothing written";
+    const std::string kept = out.toStandardOutput ? "; nothing written"
+                             : out.target.exists  ? "; " + out.destination + " is left as it was"
+                                                  : "; nothing written";
     if (result == kResultUserCancelled && !alerted) {
         std::fprintf(stderr, "pnghost: %s: cancelled in the options dialog%s\n", out.destination.c_str(),
                      kept.c_str());
@@ -91,29 +90,38 @@ int ReportUnsaved(const SaveFile &out, int16_t result, bool alerted) {
     return Complain(out.destination, DescribeResult(result) + kept);
 }
 
-int SaveImage(HostSession *session, const SaveRequest &request) {
-    SaveFile out;
+// "saved" only once every byte is where it belongs; with the PNG on standard
+// output, the word goes to standard error.
+int SaveImage(HostSession *session, const SaveRequest &request, SaveFile *out) {
     std::string error;
-    if (!BeginSave(request.outPath, &out, &error)) return Complain(request.outPath, error);
     const size_t alertsBefore = AlertsShown().size();
     session->progressLabel = "saving " + request.outPath;
-    const int16_t result = SaveWithModule(session, out.descriptor, request.choices);
+    const int16_t result = SaveWithModule(session, out->descriptor, request.choices);
     session->progressLabel.clear();
     if (result != kResultNoError) {
-        AbandonSave(&out);
-        return ReportUnsaved(out, result, AlertsShown().size() > alertsBefore);
+        AbandonSave(out);
+        return ReportUnsaved(*out, result, AlertsShown().size() > alertsBefore);
     }
     struct stat written {};
-    fstat(out.descriptor, &written);
-    if (!FinishSave(&out, &error)) return Complain(request.outPath, error);
-    std::printf("%s: saved, %lld bytes\n", request.outPath.c_str(), static_cast<long long>(written.st_size));
+    fstat(out->descriptor, &written);
+    if (!FinishSave(out, &error)) return Complain(request.outPath, error + "; nothing saved");
+    std::fprintf(out->toStandardOutput ? stderr : stdout, "%s: saved, %lld bytes\n",
+                 out->toStandardOutput ? "standard output" : request.outPath.c_str(),
+                 static_cast<long long>(written.st_size));
     return kSaved;
 }
 
 }  // namespace
 
+// OUT is looked at first, so that a destination that cannot be saved to is
+// refused before the input is read and the dialog shown.
 int RunSaveCommand(HostSession *session, const SaveRequest &request) {
+    SaveFile out;
+    std::string error;
+    if (!BeginSave(request.outPath, &out, &error)) return Complain(request.outPath, error);
     int status = LooksLikeNetpbm(request.inPath) ? TakeNetpbm(session, request) : TakePng(session, request);
     if (status == kSaved) status = SetUpImage(&session->image, request);
-    return status == kSaved ? SaveImage(session, request) : status;
+    if (status == kSaved) return SaveImage(session, request, &out);
+    AbandonSave(&out);
+    return status;
 }
