@@ -42,7 +42,8 @@ TEST(PnghostFiles, OnlyRegularFilesAreOpenedAndNothingWaitsForAWriter) {
     } specials[] = {{fifo, "a FIFO or pipe"}, {"/tmp", "a directory"}, {"/dev/null", "a character device"}};
     for (const auto &special : specials) {
         for (const std::string command : {"open ", "probe ", "save "}) {
-            const std::string arguments = command + special.path + (command == "save " ? " /dev/null" : "");
+            const std::string out = std::string(folder) + "/out.png";
+            const std::string arguments = command + special.path + (command == "save " ? " " + out : "");
             const CommandRun run = RunShell("timeout 10 " + std::string(PNGHOST_PATH) + " " + arguments);
             EXPECT_EQ(run.status, 2) << arguments;
             EXPECT_NE(run.err.find(special.path + ": " + special.kind + ", not a regular file"), std::string::npos)
