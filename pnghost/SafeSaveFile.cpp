@@ -33,19 +33,12 @@ std::string NameOf(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A new file gets the bits any program's new file gets (0666, the umask
-// applied); one that replaces a file gets that file's bits once complete
-// and is private until then.
+// A hidden name beside the target, so that the rename stays within one file
+// system; the process ID in it tells whose it is. The file is private until
+// complete.
 int CreateNewFile(SaveFile *file, std::string *error) {
-    // A hidden name beside the target, so that the rename stays within one
-    // file system; the process ID in it tells whose it is.
     const std::string stem = FolderOf(file->target.path) + "." + NameOf(file->target.path) + ".pnghost";
-    const int descriptor = CreateOwnFile(stem, &file->written, error);
-    if (descriptor < 0 || file->target.exists) return descriptor;
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    return descriptor;
+    return CreateOwnFile(stem, &file->written, error);
 }
 
 bool PutInPlace(SaveFile *file, std::string *error) {

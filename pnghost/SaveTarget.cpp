@@ -86,7 +86,13 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
 // saver's group was not among the old file's readers. The set-user-ID and
 // set-group-ID bits are not carried over: an image has no use for them.
 void TakeOverOwnerAndMode(const SaveTarget &target, int descriptor) {
-    if (!target.exists) return;
+    if (!target.exists) {
+        // The bits any program's new file gets.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(descriptor, 0666 & ~mask);
+        return;
+    }
     const uid_t owner = static_cast<uid_t>(target.owner);
     const gid_t group = static_cast<gid_t>(target.group);
     const bool groupKept = fchown(descriptor, owner, group) == 0 ||

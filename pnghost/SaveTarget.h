@@ -22,8 +22,8 @@ struct SaveTarget {
 // person saving.
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error);
 // Gives the new file the replaced file's owner and group, where the process
-// may set them, and its permission bits, never wider. A new file keeps the
-// bits it was created with, the umask applied.
+// may set them, and its permission bits, never wider. A new file gets the
+// bits any program's new file gets: 0666, the umask applied.
 void TakeOverOwnerAndMode(const SaveTarget &target, int descriptor);
 
 #endif
