@@ -1,11 +1,10 @@
 // rename(2) replaces the destination in one step. A file with several names
 // (hard links) would lose them to a rename, so the new bytes are written over
 // the old file instead, every name then seeing the new image: but only once
-// the disk space and the file-size limit are known to take them, so that the
-// writes cannot stop half way. When that cannot be known, the rename is the
-// safe way, and the other names keep the old image.
+// the disk space for them is reserved, so that the writes cannot stop half
+// way. When it cannot be, the rename is the safe way, and the other names
+// keep the old image.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,14 +28,9 @@ bool Fail(std::string *error, const char *what) {
 }
 
 // Room on the disk for `bytes`, taken without changing the file's contents
-// or length, and a file-size limit that lets them be written.
+// or length. (The file-size limit needs no check: the new file, as long,
+// was written under it.)
 bool ReserveRoom(int file, off_t bytes, std::string *error) {
-    struct rlimit limit {};
-    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
-        static_cast<rlim_t>(bytes) > limit.rlim_cur) {
-        *error = "the file-size limit is smaller than the new file";
-        return false;
-    }
     if (bytes > 0 && fallocate(file, FALLOC_FL_KEEP_SIZE, 0, bytes) != 0) return Fail(error, "no room reserved");
     return true;
 }
