@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "pnghost/SafeSaveFile.h"
+#include "pnghost/SaveSignals.h"
 
 namespace {
 
@@ -92,10 +93,13 @@ bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *e
     if (to.names <= 1) return Rename(from, to.path, error);
     bool started = false;
     std::string why;
-    if (ReplaceBytes(from, to.path, &started, &why)) {
-        std::remove(from.c_str());
-        return true;
-    }
+    // A signal that comes meanwhile waits until the old file holds the
+    // whole new image.
+    HoldSignals();
+    const bool replaced = ReplaceBytes(from, to.path, &started, &why);
+    if (replaced) std::remove(from.c_str());
+    LetSignalsThrough();
+    if (replaced) return true;
     // The complete new file takes this name; the other names keep the old
     // file, untouched, or the bytes a failing disk left there.
     if (!Rename(from, to.path, error)) return false;

@@ -1,7 +1,6 @@
 #include "pnghost/SafeSaveFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,20 +37,27 @@ std::string NameOf(const std::string &path) {
 // complete.
 int CreateNewFile(SaveFile *file, std::string *error) {
     const std::string stem = FolderOf(file->target.path) + "." + NameOf(file->target.path) + ".pnghost";
-    return CreateOwnFile(stem, &file->written, error);
+    const int descriptor = CreateOwnFile(stem, &file->written, error);
+    if (descriptor < 0) *error = "cannot create a file beside it: " + *error;
+    return descriptor;
 }
 
+// Every byte on the disk, the old file's owner and mode taken over, then
+// into place.
 bool PutInPlace(SaveFile *file, std::string *error) {
     TakeOverOwnerAndMode(file->target, file->descriptor);
+    const bool written = fsync(file->descriptor) == 0;
     const bool closed = close(file->descriptor) == 0;
     file->descriptor = -1;
-    if (!closed) {
+    if (!written || !closed) {
         *error = std::string("cannot write: ") + std::strerror(errno);
         return false;
     }
     return MoveIntoPlace(file->written, file->target, error);
 }
 
+// Not under held signals: a reader that stops reading must not make the
+// process deaf to Ctrl-C.
 bool SendToStandardOutput(SaveFile *file, std::string *error) {
     const bool sent = CopyToStandardOutput(file->descriptor, error);
     close(file->descriptor);
@@ -83,7 +89,7 @@ int CreateOwnFile(const std::string &stem, std::string *path, std::string *error
         if (descriptor < 0 && errno != EEXIST) break;
     }
     if (descriptor < 0)
-        *error = std::string("cannot create a file beside it: ") + std::strerror(errno);
+        *error = std::strerror(errno);
     else
         RemoveOnSignal(*path);
     LetSignalsThrough();
@@ -96,6 +102,7 @@ bool BeginSave(const std::string &destination, SaveFile *file, std::string *erro
     file->toStandardOutput = destination == "-";
     if (file->toStandardOutput) {
         file->descriptor = CreateOwnFile(TemporaryFolder() + "pnghost-stdout", &file->written, error);
+        if (file->descriptor < 0) *error = "cannot create a file in " + TemporaryFolder() + ": " + *error;
         return file->descriptor >= 0;
     }
     if (!FindSaveTarget(destination, &file->target, error)) return false;
@@ -103,18 +110,10 @@ bool BeginSave(const std::string &destination, SaveFile *file, std::string *erro
     return file->descriptor >= 0;
 }
 
-// A signal that comes while the file goes into place waits until it is
-// there, or removed: the destination is then whole, old or new.
 bool FinishSave(SaveFile *file, std::string *error) {
-    HoldSignals();
-    bool finished = fsync(file->descriptor) == 0;
-    if (!finished) *error = std::string("cannot write: ") + std::strerror(errno);
-    if (finished) finished = file->toStandardOutput ? SendToStandardOutput(file, error) : PutInPlace(file, error);
-    if (file->descriptor >= 0) close(file->descriptor);
-    file->descriptor = -1;
+    const bool finished = file->toStandardOutput ? SendToStandardOutput(file, error) : PutInPlace(file, error);
     if (!finished || file->toStandardOutput) std::remove(file->written.c_str());
     ForgetOnSignal(file->written);
-    LetSignalsThrough();
     return finished;
 }
 

@@ -31,7 +31,8 @@ bool FinishSave(SaveFile *file, std::string *error);
 void AbandonSave(SaveFile *file);
 
 // Creates a new file of this process's own, stem-PID-N, readable and
-// writable by its owner only. The descriptor, or -1 with *error.
+// writable by its owner only, and removed if a signal ends the process. The
+// descriptor, or -1 with *error saying why.
 int CreateOwnFile(const std::string &stem, std::string *path, std::string *error);
 // The folder for temporary files, with its separator.
 std::string TemporaryFolder();

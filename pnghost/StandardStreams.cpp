@@ -55,7 +55,10 @@ bool Copy(int from, int to, bool *failedRead) {
 
 bool StageStandardInput(std::string *path, std::string *error) {
     const int file = CreateOwnFile(TemporaryFolder() + "pnghost-stdin", path, error);
-    if (file < 0) return false;
+    if (file < 0) {
+        *error = "cannot create a file in " + TemporaryFolder() + ": " + *error;
+        return false;
+    }
     stagedInput = *path;
     MakeBinary(0);
     bool failedRead = false;
