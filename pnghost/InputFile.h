@@ -1,4 +1,5 @@
-// Opening the files a command reads: IN, --palette, --resources. Every one
+// Opening the files pnghost reads: IN, --palette, --resources, the module
+// (on Linux; Windows loads it itself). Every one
 // goes through the same check, so that none can hang on a FIFO, read a
 // device without end or take more memory than its use allows.
 #ifndef PNGHOST_INPUT_FILE_H
@@ -11,8 +12,10 @@
 // The largest file each use can take. The module reaches an image file
 // through 32-bit offsets, and the image resources' size is a 32-bit count;
 // a palette is a P6 of at most 256 pixels, far below 64 KiB even with
-// comments in its header.
+// comments in its header; a module is loaded into a 32-bit process on
+// Windows.
 const uint64_t kLargestImageFile = 0x7FFFFFFF;
+const uint64_t kLargestModuleFile = 0x7FFFFFFF;
 const uint64_t kLargestResourcesFile = 0x7FFFFFFF;
 const uint64_t kLargestPaletteFile = 65536;
 
