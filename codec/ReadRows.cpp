@@ -24,9 +24,24 @@ void ChooseRowFormat(png_structp png, int bitDepth, int colorType) {
     if (bitDepth == 16) png_set_strip_16(png);
 }
 
+// Before the last row is whole, libpng inflates only what each row needs, so
+// the data it takes costs no more than the file's own size, however the
+// encoder cut it into blocks and chunks. Once the last row is whole, libpng
+// goes on to inflate all that follows, which a small file can make gigabytes
+// of: that part is bounded. libpng calls a row's user transform when the row
+// is whole and before it looks for the end of the data, so that is where the
+// bound is set; the row's pixels are left alone.
+void BoundDataOnceTheLastRowIsWhole(png_structp png, png_row_infop, png_bytep) {
+    CodecRecord *record = static_cast<CodecRecord *>(png_get_io_ptr(png));
+    if (record->rowsLeft != 1) return;
+    record->stream.imageDataBytes = 0;
+    record->stream.imageDataBound = record->lastRowDataBound;
+}
+
 bool StartRows(png_structp png, png_infop info, int bitDepth, int colorType) {
     if (setjmp(png_jmpbuf(png))) return false;
     ChooseRowFormat(png, bitDepth, colorType);
+    png_set_read_user_transform_fn(png, BoundDataOnceTheLastRowIsWhole);
     png_read_update_info(png, info);
     return true;
 }
@@ -118,23 +133,12 @@ bool StartImage(PluginState &state) {
     return true;
 }
 
-// Before the last row, libpng inflates only what each row needs, so the data
-// it takes costs no more than the file's own size, however the encoder cut
-// it into blocks and chunks. The last row's read goes on to inflate all that
-// follows, which a small file can make gigabytes of: that part is bounded.
-void BoundDataFromTheLastRowOn(CodecRecord *record) {
-    if (record->rowsLeft != 1) return;
-    record->stream.imageDataBytes = 0;
-    record->stream.imageDataBound = record->lastRowDataBound;
-}
-
 // Once a row has failed, libpng's row state is lost, so no further row is
 // read.
 bool ReadRow(PluginState &state, uint8_t *row) {
     png_structp png = state.codecContext;
     CodecRecord *record = state.codecRecord;
     if (record->rowsLeft == 0) return false;
-    BoundDataFromTheLastRowOn(record);
     const uint32_t columns = ColumnsOfNextRow(png, state.imageInfo);
     if (!ReadWholeRow(png, record->row) && !LastRowMadeBeforeRefusal(png, state.imageInfo, record)) {
         record->rowsLeft = 0;

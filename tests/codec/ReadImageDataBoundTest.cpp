@@ -102,22 +102,32 @@ TEST(ImageDataBound, DataPastTheLastRowIsNotHandedOver) {
 }
 
 // Empty stored blocks cost 5 bytes and give nothing: rows that come after
-// more of them than the whole image's bound still read, since before the
-// last row libpng inflates no more than each row needs.
+// more of them than the whole image's bound still read, the last row too,
+// since until the last row is whole libpng inflates no more than each row
+// needs.
 TEST(ImageDataBound, RowsAfterDataThatGivesNothingStillRead) {
     const Shape shape{4, 2, 8, 0, 0};
-    Bytes data = {0x78, 0x01};
-    for (int i = 0; i < 2000; ++i) data.insert(data.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
-    const Bytes rows = {0, 1, 2, 3, 4, 0, 5, 6, 7, 8};
-    data.insert(data.end(), {0x01, uint8_t(rows.size()), 0x00, uint8_t(~rows.size()), 0xFF});
-    data.insert(data.end(), rows.begin(), rows.end());
-    const Bytes sum = BigEndian(uint32_t(adler32(adler32(0, Z_NULL, 0), rows.data(), uInt(rows.size()))));
-    data.insert(data.end(), sum.begin(), sum.end());
-    ASSERT_GT(data.size(), Bound(shape) + kLibpngReadPiece);
-    TempFile file(ImageWith(shape, data).bytes);
-    ReadSession session(file.descriptor());
-    ASSERT_TRUE(session.ReadAll());
-    EXPECT_FALSE(session.state.codecRecord->stream.imageDataRefused);
+    const Bytes rows[] = {{0, 1, 2, 3, 4}, {0, 5, 6, 7, 8}};
+    for (size_t emptyBefore : {0, 1}) {
+        SCOPED_TRACE("empty blocks before row " + std::to_string(emptyBefore));
+        Bytes data = {0x78, 0x01};
+        for (size_t r = 0; r < 2; ++r) {
+            if (r == emptyBefore)
+                for (int i = 0; i < 20000; ++i) data.insert(data.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
+            const uint8_t final = r == 1 ? 0x01 : 0x00;
+            data.insert(data.end(), {final, uint8_t(rows[r].size()), 0x00, uint8_t(~rows[r].size()), 0xFF});
+            data.insert(data.end(), rows[r].begin(), rows[r].end());
+        }
+        Bytes all = rows[0];
+        all.insert(all.end(), rows[1].begin(), rows[1].end());
+        const Bytes sum = BigEndian(uint32_t(adler32(adler32(0, Z_NULL, 0), all.data(), uInt(all.size()))));
+        data.insert(data.end(), sum.begin(), sum.end());
+        ASSERT_GT(data.size(), Bound(shape) + kLibpngReadPiece);
+        TempFile file(ImageWith(shape, data).bytes);
+        ReadSession session(file.descriptor());
+        ASSERT_TRUE(session.ReadAll());
+        EXPECT_FALSE(session.state.codecRecord->stream.imageDataRefused);
+    }
 }
 
 }  // namespace
