@@ -24,18 +24,25 @@ void ChooseRowFormat(png_structp png, int bitDepth, int colorType) {
     if (bitDepth == 16) png_set_strip_16(png);
 }
 
+// libpng's pieces of image data: 8 KiB unless set otherwise.
+const png_size_t kLibpngReadPiece = 8192;
+
 // Before the last row is whole, libpng inflates only what each row needs, so
 // the data it takes costs no more than the file's own size, however the
 // encoder cut it into blocks and chunks. Once the last row is whole, libpng
 // goes on to inflate all that follows, which a small file can make gigabytes
 // of: that part is bounded. libpng calls a row's user transform when the row
 // is whole and before it looks for the end of the data, so that is where the
-// bound is set; the row's pixels are left alone.
+// bound is set; the row's pixels are left alone. libpng's later reads are
+// made no larger than the bound, so that the read that reaches it adds
+// little to inflate.
 void BoundDataOnceTheLastRowIsWhole(png_structp png, png_row_infop, png_bytep) {
     CodecRecord *record = static_cast<CodecRecord *>(png_get_io_ptr(png));
     if (record->rowsLeft != 1) return;
     record->stream.imageDataBytes = 0;
     record->stream.imageDataBound = record->lastRowDataBound;
+    const uint64_t piece = record->lastRowDataBound;
+    png_set_compression_buffer_size(png, piece < kLibpngReadPiece ? static_cast<png_size_t>(piece) : kLibpngReadPiece);
 }
 
 bool StartRows(png_structp png, png_infop info, int bitDepth, int colorType) {
