@@ -38,22 +38,27 @@ bool WriteAll(int file, const char *bytes, size_t count) {
     return true;
 }
 
-// Copies until the end of `from`; *failedRead tells which side failed.
-bool Copy(int from, int to, bool *failedRead) {
+// Copies until the end of `from`, or until more than `largest` bytes came:
+// then false with *tooMuch. *failedRead tells which side failed otherwise.
+bool Copy(int from, int to, uint64_t largest, bool *failedRead, bool *tooMuch) {
     char piece[65536];
+    uint64_t copied = 0;
+    *failedRead = *tooMuch = false;
     for (;;) {
         const int got = static_cast<int>(read(from, piece, sizeof piece));
         if (got < 0 && errno == EINTR) continue;
         *failedRead = got < 0;
         if (got < 0) return false;
         if (got == 0) return true;
-        if (!WriteAll(to, piece, static_cast<size_t>(got))) return false;
+        copied += static_cast<uint64_t>(got);
+        *tooMuch = copied > largest;
+        if (*tooMuch || !WriteAll(to, piece, static_cast<size_t>(got))) return false;
     }
 }
 
 }  // namespace
 
-bool StageStandardInput(std::string *path, std::string *error) {
+bool StageStandardInput(std::string *path, uint64_t largest, std::string *error) {
     const int file = CreateOwnFile(TemporaryFolder() + "pnghost-stdin", path, error);
     if (file < 0) {
         *error = "cannot create a file in " + TemporaryFolder() + ": " + *error;
@@ -62,9 +67,13 @@ bool StageStandardInput(std::string *path, std::string *error) {
     stagedInput = *path;
     MakeBinary(0);
     bool failedRead = false;
-    const bool copied = Copy(0, file, &failedRead);
-    if (!copied) *error = std::string(failedRead ? "cannot read standard input: " : "cannot stage standard input: ") +
-                          std::strerror(errno);
+    bool tooMuch = false;
+    const bool copied = Copy(0, file, largest, &failedRead, &tooMuch);
+    if (tooMuch)
+        *error = "standard input holds more than " + std::to_string(largest) + " bytes: too large for this use";
+    else if (!copied)
+        *error = std::string(failedRead ? "cannot read standard input: " : "cannot stage standard input: ") +
+                 std::strerror(errno);
     const bool closed = close(file) == 0;
     if (copied && !closed) *error = std::string("cannot stage standard input: ") + std::strerror(errno);
     return copied && closed;
@@ -84,7 +93,8 @@ std::string ShownName(const std::string &path) {
 bool CopyToStandardOutput(int descriptor, std::string *error) {
     MakeBinary(1);
     bool failedRead = lseek(descriptor, 0, SEEK_SET) != 0;
-    if (!failedRead && Copy(descriptor, 1, &failedRead)) return true;
+    bool tooMuch = false;
+    if (!failedRead && Copy(descriptor, 1, UINT64_MAX, &failedRead, &tooMuch)) return true;
     *error = std::string(failedRead ? "cannot read the saved file: " : "cannot write to standard output: ") +
              std::strerror(errno);
     return false;

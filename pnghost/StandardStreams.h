@@ -4,11 +4,13 @@
 #ifndef PNGHOST_STANDARD_STREAMS_H
 #define PNGHOST_STANDARD_STREAMS_H
 
+#include <cstdint>
 #include <string>
 
 // Copies standard input into a temporary file, to be read in its place:
-// *path names it. False with a reason.
-bool StageStandardInput(std::string *path, std::string *error);
+// *path names it. False with a reason, also when standard input holds more
+// than `largest` bytes (it is not read further).
+bool StageStandardInput(std::string *path, uint64_t largest, std::string *error);
 // Removes the staged file, if any.
 void RemoveStagedInput();
 // The name to show a person for a path: "standard input" for the staged

@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pnghost/CommandLine.h"
 #include "pnghost/Commands.h"
 #include "pnghost/Desktop.h"
+#include "pnghost/InputFile.h"
 #include "pnghost/ModuleLoader.h"
 #include "pnghost/PluginHost.h"
 #include "pnghost/StandardStreams.h"
@@ -41,6 +43,7 @@ const char kUsage[] =
     "      --cancel           press Cancel\n"
     "                         The host's image:\n"
     "      --palette PAL      a P5 is indexed: PAL's pixels (a P6) are the look-up tables\n"
+    "                         (PAL, --resources FILE or IN may be - for standard input)\n"
     "      --iptc N=TEXT      File Info dataset N of record 2 (repeatable), e.g. 120=A caption\n"
     "      --date YYYYMMDD    File Info Date Created\n"
     "      --resources FILE   FILE's bytes as the image resources (before any File Info)\n"
@@ -72,13 +75,23 @@ int RunCommand(HostSession *session, const Command &command) {
     return RunAboutCommand(session);
 }
 
-// "-" as IN is standard input, staged in a file of the host's own.
+// "-" as IN, --resources or --palette is standard input, staged in a file of
+// the host's own; only one of them can be.
 bool StageInputIfAsked(Command *command, std::string *error) {
-    std::string *in = command->name == "open"   ? &command->open.path
-                      : command->name == "save" ? &command->save.inPath
-                                                : nullptr;
-    if (in == nullptr || *in != "-") return true;
-    return StageStandardInput(in, error);
+    const std::pair<std::string *, uint64_t> inputs[] = {{&command->open.path, kLargestImageFile},
+                                                         {&command->save.inPath, kLargestImageFile},
+                                                         {&command->save.resourcesPath, kLargestResourcesFile},
+                                                         {&command->save.palettePath, kLargestPaletteFile}};
+    const std::pair<std::string *, uint64_t> *staged = nullptr;
+    for (const auto &input : inputs) {
+        if (*input.first != "-") continue;
+        if (staged != nullptr) {
+            *error = "standard input can be only one of IN, --resources and --palette";
+            return false;
+        }
+        staged = &input;
+    }
+    return staged == nullptr || StageStandardInput(staged->first, staged->second, error);
 }
 
 // The host's settings from the command line: its faults, its signature and

@@ -133,6 +133,7 @@ TEST_F(PnghostSaveSafetyTest, ErrorsOutsideTheModuleAreNamed) {
         {"save " + gray + " " + existing + " --palette " + fifo, "fifo: a FIFO or pipe, not a regular file"},
         {"save " + gray + " " + existing + " --palette /dev/zero", "/dev/zero: a character device"},
         {"save " + gray + " " + existing + " --palette " + longPalette, "palette.ppm: 70011 bytes: too large"},
+        {"save " + gray + " " + existing + " --palette - < /dev/zero", "standard input holds more than 65536 bytes"},
         {"save " + noisy + " " + folder.Path("no/such/folder.png"), "cannot create a file beside it"},
         {"save " + folder.Path("missing.png") + " " + existing, "missing.png: cannot open"},
         {"save " + std::string(PNGSUITE_DIR) + "/xs1n0g01.png " + existing, "the module cannot read this file"},
@@ -168,6 +169,19 @@ TEST_F(PnghostSaveSafetyTest, DashReadsStandardInputAndWritesStandardOutput) {
     EXPECT_EQ(run.out, "standard input: 200 x 200 RGB, 3 planes of 8 bits, 72 x 72 ppi, File Info 0 bytes\n");
     EXPECT_NE(run.err.find("standard output: saved, "), std::string::npos) << run.err;
     EXPECT_TRUE(Slurp(back) == Slurp(noisy));
+    EXPECT_TRUE(staging.Names().empty()) << "a staged file was left behind";
+
+    // Any one input may be standard input: here the palette.
+    const std::string gray = others.Path("gray.pgm");
+    WriteText(gray, NetpbmImage(kNetpbmModes[1], 8, 8));
+    WriteText(others.Path("palette.ppm"), NetpbmPalette());
+    const std::string indexed = others.Path("indexed.png");
+    const std::string paletteBack = others.Path("palette-back.ppm");
+    const CommandRun palette = RunShell(pnghost + " save " + gray + " " + indexed + " --palette - < " +
+                                        others.Path("palette.ppm") + " && " + pnghost + " open " + indexed +
+                                        " --palette-out " + paletteBack);
+    EXPECT_EQ(palette.status, 0) << palette.err;
+    EXPECT_TRUE(Slurp(paletteBack) == NetpbmPalette());
     EXPECT_TRUE(staging.Names().empty()) << "a staged file was left behind";
 }
 
