@@ -22,8 +22,8 @@ struct ChunkStream {
     ChunkOrder order;
     ChunkCapture capture;
     uint32_t gamma;  // the value of the last gAMA met that is not 0; 0 when none
-    // Image data bytes handed over, and how many the image can need at the
-    // most (0 until row reading is set up: no bound yet).
+    // Image data bytes handed over since the bound was set, and how many may
+    // be (0: no bound yet, until the last row is whole).
     uint64_t imageDataBytes;
     uint64_t imageDataBound;
     bool imageDataRefused;  // image data came past the bound and was refused

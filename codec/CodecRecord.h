@@ -21,6 +21,9 @@ struct CodecRecord {
     uint32_t pixelBits;
     uint32_t rowsLeft;  // over every pass
     bool invertRows;
+    // The most image data the stream's end can need after the last row; the
+    // stream is bounded by it once the last row is whole.
+    uint64_t lastRowDataBound;
 };
 
 #endif

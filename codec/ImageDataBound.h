@@ -1,5 +1,7 @@
-// How much compressed image data an image can need at the most, so that a
-// read hands libpng no more than that to inflate.
+// How much compressed image data an image can need at the most. A read
+// bounds with it, for one row, what it hands libpng once the last row is
+// whole: until then libpng inflates only what each row needs, but after the
+// last row it inflates whatever data follows, looking for the stream's end.
 #ifndef KORVANE_IMAGE_DATA_BOUND_H
 #define KORVANE_IMAGE_DATA_BOUND_H
 

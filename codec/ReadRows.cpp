@@ -24,9 +24,31 @@ void ChooseRowFormat(png_structp png, int bitDepth, int colorType) {
     if (bitDepth == 16) png_set_strip_16(png);
 }
 
+// libpng's pieces of image data: 8 KiB unless set otherwise.
+const png_size_t kLibpngReadPiece = 8192;
+
+// Before the last row is whole, libpng inflates only what each row needs, so
+// the data it takes costs no more than the file's own size, however the
+// encoder cut it into blocks and chunks. Once the last row is whole, libpng
+// goes on to inflate all that follows, which a small file can make gigabytes
+// of: that part is bounded. libpng calls a row's user transform when the row
+// is whole and before it looks for the end of the data, so that is where the
+// bound is set; the row's pixels are left alone. libpng's later reads are
+// made no larger than the bound, so that the read that reaches it adds
+// little to inflate.
+void BoundDataOnceTheLastRowIsWhole(png_structp png, png_row_infop, png_bytep) {
+    CodecRecord *record = static_cast<CodecRecord *>(png_get_io_ptr(png));
+    if (record->rowsLeft != 1) return;
+    record->stream.imageDataBytes = 0;
+    record->stream.imageDataBound = record->lastRowDataBound;
+    const uint64_t piece = record->lastRowDataBound;
+    png_set_compression_buffer_size(png, piece < kLibpngReadPiece ? static_cast<png_size_t>(piece) : kLibpngReadPiece);
+}
+
 bool StartRows(png_structp png, png_infop info, int bitDepth, int colorType) {
     if (setjmp(png_jmpbuf(png))) return false;
     ChooseRowFormat(png, bitDepth, colorType);
+    png_set_read_user_transform_fn(png, BoundDataOnceTheLastRowIsWhole);
     png_read_update_info(png, info);
     return true;
 }
@@ -102,10 +124,10 @@ bool StartImage(PluginState &state) {
     png_infop info = state.imageInfo;
     CodecRecord *record = state.codecRecord;
     const int bitDepth = png_get_bit_depth(png, info);
-    // Taken before libpng's info turns to the transformed rows.
-    record->stream.imageDataBound =
-        LargestImageData(png_get_image_width(png, info), png_get_image_height(png, info), bitDepth,
-                         png_get_channels(png, info), png_get_interlace_type(png, info));
+    // Taken before libpng's info turns to the transformed rows. A whole
+    // image row is at least as long as the last pass row.
+    record->lastRowDataBound =
+        LargestImageData(png_get_image_width(png, info), 1, bitDepth, png_get_channels(png, info), PNG_INTERLACE_NONE);
     if (!StartRows(png, info, bitDepth, png_get_color_type(png, info))) return false;
     record->row = static_cast<uint8_t *>(AllocateGlobalBlock(png_get_rowbytes(png, info)));
     if (record->row == nullptr) return false;

@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
 #ifndef O_NONBLOCK
 // Windows has no FIFOs that an open waits on.
 #define O_NONBLOCK 0
@@ -26,10 +29,10 @@ const char *KindOf(unsigned mode) {
 
 }  // namespace
 
-int OpenInputFile(const std::string &path, std::string *error) {
+int OpenInputFile(const std::string &path, uint64_t largest, std::string *error) {
     // Without O_NONBLOCK, opening a FIFO that has no writer waits for one;
     // on a regular file the flag changes nothing.
-    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_BINARY);
     if (file < 0) {
         *error = std::string("cannot open: ") + std::strerror(errno);
         return -1;
@@ -45,5 +48,22 @@ int OpenInputFile(const std::string &path, std::string *error) {
         close(file);
         return -1;
     }
+    if (static_cast<uint64_t>(status.st_size) > largest) {
+        *error = std::to_string(static_cast<long long>(status.st_size)) + " bytes: too large, this use takes at most " +
+                 std::to_string(largest) + " bytes";
+        close(file);
+        return -1;
+    }
     return file;
+}
+
+FILE *OpenInputStream(const std::string &path, uint64_t largest, std::string *error) {
+    const int file = OpenInputFile(path, largest, error);
+    if (file < 0) return nullptr;
+    FILE *stream = fdopen(file, "rb");
+    if (stream == nullptr) {
+        *error = std::string("cannot open: ") + std::strerror(errno);
+        close(file);
+    }
+    return stream;
 }

@@ -38,12 +38,18 @@ std::string ModuleBesideProgram() {
 
 #include <climits>
 
+#include "pnghost/InputFile.h"
 #include "win32_layer.h"
 
 bool OpenModuleLibrary(const std::string &path, LoadedModule *module, std::string *error) {
     // A path without a slash would send dlopen searching the library path;
     // the host means the file it was given.
     const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
+    // Checked as every file the host reads is: dlopen would wait for a
+    // FIFO's writer.
+    const int file = OpenInputFile(where, kLargestModuleFile, error);
+    if (file < 0) return false;
+    close(file);
     void *library = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         *error = dlerror();

@@ -3,8 +3,8 @@
 
 #include "pnghost/SafeSaveFile.h"
 
-bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *error) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
+    if (MoveFileExA(from.c_str(), to.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     *error = "cannot put the new file in place (Windows error " + std::to_string(GetLastError()) + ")";
     return false;
 }

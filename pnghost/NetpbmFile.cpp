@@ -173,7 +173,7 @@ std::string HeaderFor(const HostImage &image) {
 // Opened as every input is, so a FIFO or a device is refused, not waited on.
 bool LooksLikeNetpbm(const std::string &path) {
     std::string error;
-    const int file = OpenInputFile(path, &error);
+    const int file = OpenInputFile(path, kLargestImageFile, &error);
     if (file < 0) return false;
     char magic[2] = {};
     const bool read = ::read(file, magic, sizeof magic) == sizeof magic;
@@ -182,7 +182,7 @@ bool LooksLikeNetpbm(const std::string &path) {
 }
 
 bool ReadNetpbmImage(const std::string &path, HostImage *image, std::string *error) {
-    File file = OpenFile(path, "rb", error);
+    File file(OpenInputStream(path, kLargestImageFile, error), std::fclose);
     if (file == nullptr) return false;
     NetpbmHeader header;
     if (!ReadHeader(file.get(), &header, error) || !TakeMode(header, image, error)) return false;
@@ -195,7 +195,7 @@ bool ReadNetpbmImage(const std::string &path, HostImage *image, std::string *err
 }
 
 bool ReadNetpbmPalette(const std::string &path, HostImage *image, std::string *error) {
-    File file = OpenFile(path, "rb", error);
+    File file(OpenInputStream(path, kLargestPaletteFile, error), std::fclose);
     if (file == nullptr) return false;
     NetpbmHeader header;
     if (!ReadHeader(file.get(), &header, error)) return false;

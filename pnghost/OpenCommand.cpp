@@ -9,11 +9,13 @@
 #include "pnghost/Operations.h"
 #include "pnghost/PamFile.h"
 #include "pnghost/ResultText.h"
+#include "pnghost/StandardStreams.h"
 
 namespace {
 
 void PrintImage(const std::string &path, const HostImage &image) {
-    std::printf("%s: %d x %d %s, %d plane%s of %d bit%s, %.4g x %.4g ppi, File Info %zu bytes\n", path.c_str(),
+    std::printf("%s: %d x %d %s, %d plane%s of %d bit%s, %.4g x %.4g ppi, File Info %zu bytes\n",
+                ShownName(path).c_str(),
                 image.columns, image.rows, ImageModeName(image.mode), image.planes, image.planes == 1 ? "" : "s",
                 image.depth, image.depth == 1 ? "" : "s", image.horizontalResolution / 65536.0,
                 image.verticalResolution / 65536.0, image.resources.size());
@@ -24,7 +26,7 @@ std::string TooLarge(const std::string &path, const HostImage &image) {
     char text[160];
     std::snprintf(text, sizeof text, ": the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)",
                   image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
-    return path + text;
+    return ShownName(path) + text;
 }
 
 // Opens the file and runs the module's read steps; the module's result in
@@ -32,9 +34,9 @@ std::string TooLarge(const std::string &path, const HostImage &image) {
 // with the file's name, in *problem.
 bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result, std::string *problem) {
     std::string error;
-    const int file = OpenInputFile(path, &error);
+    const int file = OpenInputFile(path, kLargestImageFile, &error);
     if (file < 0) {
-        *problem = path + ": " + error;
+        *problem = ShownName(path) + ": " + error;
         return false;
     }
     session->progressLabel = "opening " + path;
@@ -44,7 +46,7 @@ bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *r
     if (session->imageTooLarge)
         *problem = TooLarge(path, session->image);
     else if (*result != kResultNoError)
-        *problem = path + ": " + DescribeResult(*result);
+        *problem = ShownName(path) + ": " + DescribeResult(*result);
     return true;
 }
 
@@ -76,7 +78,7 @@ int RunOpenCommand(HostSession *session, const OpenRequest &request) {
     const bool opened = OpenThroughModule(session, request.path, &result, &problem);
     if (!problem.empty()) std::fprintf(stderr, "pnghost: %s\n", problem.c_str());
     if (!opened) return 2;
-    if (request.json) PrintOpenReport(stdout, *session, request.path, result);
+    if (request.json) PrintOpenReport(stdout, *session, ShownName(request.path), result);
     if (result != kResultNoError) return OpenStatus(*session, result);
     const HostImage &image = session->image;
     if (!request.json) PrintImage(request.path, image);

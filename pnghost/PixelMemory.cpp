@@ -1,6 +1,7 @@
 #include "pnghost/PixelMemory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -17,18 +18,32 @@ namespace {
 const std::size_t kMappedBytes = std::size_t{1} << 20;
 #endif
 
-uint8_t *ZeroedOrThrow(std::size_t bytes) {
-    if (bytes == 0) return nullptr;
-    void *memory = AllocateZeroedBytes(bytes);
-    if (memory == nullptr) throw std::bad_alloc();
-    return static_cast<uint8_t *>(memory);
+const std::size_t kDefaultLimitBytes = std::size_t{2048} << 20;
+
+std::size_t LimitFromEnvironment() {
+    const char *text = std::getenv("PNGHOST_IMAGE_MEMORY_MIB");
+    if (text == nullptr || *text == '\0') return kDefaultLimitBytes;
+    char *end = nullptr;
+    const unsigned long long mebibytes = std::strtoull(text, &end, 10);
+    if (*end != '\0' || mebibytes >= (kDefaultLimitBytes >> 20)) return kDefaultLimitBytes;
+    return static_cast<std::size_t>(mebibytes) << 20;
 }
 
-}  // namespace
+std::atomic<std::size_t> liveBytes{0};
+
+// Takes room for the bytes under the limit; false when there is none.
+bool TakeRoom(std::size_t bytes) {
+    static const std::size_t limit = LimitFromEnvironment();
+    std::size_t live = liveBytes.load();
+    do {
+        if (bytes > limit - live) return false;
+    } while (!liveBytes.compare_exchange_weak(live, live + bytes));
+    return true;
+}
 
 // On Windows calloc takes large blocks from the system's zeroed pages
 // already.
-void *AllocateZeroedBytes(std::size_t bytes) {
+void *AllocateWithinRoom(std::size_t bytes) {
 #ifndef _WIN32
     if (bytes >= kMappedBytes) {
         void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
@@ -38,8 +53,25 @@ void *AllocateZeroedBytes(std::size_t bytes) {
     return std::calloc(bytes, 1);
 }
 
+uint8_t *ZeroedOrThrow(std::size_t bytes) {
+    if (bytes == 0) return nullptr;
+    void *memory = AllocateZeroedBytes(bytes);
+    if (memory == nullptr) throw std::bad_alloc();
+    return static_cast<uint8_t *>(memory);
+}
+
+}  // namespace
+
+void *AllocateZeroedBytes(std::size_t bytes) {
+    if (!TakeRoom(bytes)) return nullptr;
+    void *memory = AllocateWithinRoom(bytes);
+    if (memory == nullptr) liveBytes -= bytes;
+    return memory;
+}
+
 void ReleaseZeroedBytes(void *memory, std::size_t bytes) {
     if (memory == nullptr) return;
+    liveBytes -= bytes;
 #ifndef _WIN32
     if (bytes >= kMappedBytes) {
         munmap(memory, bytes);

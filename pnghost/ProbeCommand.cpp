@@ -12,7 +12,7 @@ enum ProbeOutcome { kIsPng = 0, kNotPng = 1, kProbeError = 2 };
 
 ProbeOutcome ProbeFile(HostSession *session, const std::string &path) {
     std::string error;
-    const int file = OpenInputFile(path, &error);
+    const int file = OpenInputFile(path, kLargestImageFile, &error);
     if (file < 0) {
         std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), error.c_str());
         return kProbeError;

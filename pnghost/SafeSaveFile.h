@@ -1,31 +1,43 @@
 // Saving without risk to the file saved over: the new file is written beside
 // the destination and takes its place only once complete, so that a
-// cancelled or failed save leaves the destination as it was.
+// cancelled, failed or interrupted save leaves the destination as it was.
+// The new file keeps what the old one was (see SaveTarget.h). "-" saves to
+// standard output, through a temporary file, so that the module still writes
+// a real file.
 #ifndef PNGHOST_SAFE_SAVE_FILE_H
 #define PNGHOST_SAFE_SAVE_FILE_H
 
 #include <string>
 
+#include "pnghost/SaveTarget.h"
+
 struct SaveFile {
-    std::string destination;
-    std::string written;  // the file written, beside the destination
+    std::string destination;  // as given: a path, or "-"
+    SaveTarget target;        // the file replaced or created
+    std::string written;      // the new file: beside the target, or a temporary one for "-"
     int descriptor = -1;
-    // A destination that is no regular file (a device, a pipe) cannot be
-    // replaced: it is written to directly.
-    bool direct = false;
-    bool existed = false;  // the destination was there before the save
+    bool toStandardOutput = false;
 };
 
-// Opens a new, empty file beside the destination for reading and writing.
-// False with a reason.
+// Checks the destination and opens a new, empty file for reading and
+// writing. False with a reason: then nothing was created.
 bool BeginSave(const std::string &destination, SaveFile *file, std::string *error);
-// Closes the new file and puts it in place of the destination; false with a
-// reason when either fails, and then the new file is removed.
+// Puts the new file in place of the destination (or copies it to standard
+// output) once every byte is written; false with a reason when anything
+// fails, and then the new file is removed and the destination left as it
+// was.
 bool FinishSave(SaveFile *file, std::string *error);
 // Closes and removes the new file, leaving the destination as it was.
 void AbandonSave(SaveFile *file);
 
-// Renames one file over another, replacing it: the platform's own call.
-bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *error);
+// Creates a new file of this process's own, stem-PID-N, readable and
+// writable by its owner only, and removed if a signal ends the process. The
+// descriptor, or -1 with *error saying why.
+int CreateOwnFile(const std::string &stem, std::string *path, std::string *error);
+// The folder for temporary files, with its separator.
+std::string TemporaryFolder();
+
+// Puts the complete new file where the target is: the platform's own call.
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error);
 
 #endif

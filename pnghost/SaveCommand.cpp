@@ -6,26 +6,25 @@
 
 #include "pnghost/Commands.h"
 #include "pnghost/Desktop.h"
+#include "pnghost/InputFile.h"
 #include "pnghost/NetpbmFile.h"
 #include "pnghost/Operations.h"
 #include "pnghost/ResultText.h"
 #include "pnghost/SafeSaveFile.h"
+#include "pnghost/StandardStreams.h"
 
 namespace {
 
 enum SaveStatus { kSaved = 0, kCancelled = 1, kSaveError = 2 };
 
 int Complain(const std::string &path, const std::string &what) {
-    std::fprintf(stderr, "pnghost: %s: %s\n", path.c_str(), what.c_str());
+    std::fprintf(stderr, "pnghost: %s: %s\n", ShownName(path).c_str(), what.c_str());
     return kSaveError;
 }
 
-bool ReadWholeFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error) {
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        *error = "cannot open";
-        return false;
-    }
+bool ReadResourcesFile(const std::string &path, std::vector<uint8_t> *bytes, std::string *error) {
+    FILE *file = OpenInputStream(path, kLargestResourcesFile, error);
+    if (file == nullptr) return false;
     uint8_t piece[65536];
     size_t got;
     while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) bytes->insert(bytes->end(), piece, piece + got);
@@ -69,7 +68,7 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
     if (request.resourcesPath.empty() && request.datasets.empty()) return kSaved;
     image->resources.clear();
     std::string error;
-    if (!request.resourcesPath.empty() && !ReadWholeFile(request.resourcesPath, &image->resources, &error))
+    if (!request.resourcesPath.empty() && !ReadResourcesFile(request.resourcesPath, &image->resources, &error))
         return Complain(request.resourcesPath, error);
     if (!request.datasets.empty()) {
         const std::vector<uint8_t> fileInfo = BuildFileInfoResource(request.datasets);
@@ -82,9 +81,9 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
 // a stop after the module's alert (a host service it needs is missing) and
 // every failure are 2.
 int Unsaved(const SaveFile &out, int16_t result, bool alerted, std::string *report) {
-    const std::string kept = out.direct    ? ""
-                             : out.existed ? "; " + out.destination + " is left as it was"
-                                           : "; nothing written";
+    const std::string kept = out.toStandardOutput ? "; nothing written"
+                             : out.target.exists  ? "; " + out.destination + " is left as it was"
+                                                  : "; nothing written";
     if (result == kResultUserCancelled && !alerted) {
         *report = out.destination + ": cancelled in the options dialog" + kept;
         return kCancelled;
@@ -93,10 +92,34 @@ int Unsaved(const SaveFile &out, int16_t result, bool alerted, std::string *repo
     return kSaveError;
 }
 
-int SaveImage(HostSession *session, const SaveRequest &request) {
+// Runs the module's save steps into a save already begun, and puts the file
+// in place. "saved" only once every byte is where it belongs.
+int SaveIntoFile(HostSession *session, SaveFile *out, const std::string &path, const SaveChoices &choices,
+                 std::string *report) {
+    std::string error;
+    const size_t alertsBefore = AlertsShown().size();
+    session->progressLabel = "saving " + path;
+    const int16_t result = SaveWithModule(session, out->descriptor, choices);
+    session->progressLabel.clear();
+    if (result != kResultNoError) {
+        AbandonSave(out);
+        return Unsaved(*out, result, AlertsShown().size() > alertsBefore, report);
+    }
+    struct stat written {};
+    fstat(out->descriptor, &written);
+    if (!FinishSave(out, &error)) {
+        *report = path + ": " + error + "; nothing saved";
+        return kSaveError;
+    }
+    *report = (out->toStandardOutput ? "standard output" : path) + ": saved, " + std::to_string(static_cast<long long>(written.st_size)) + " bytes";
+    return kSaved;
+}
+
+// With the PNG on standard output, what is said goes to standard error.
+int SaveImage(HostSession *session, const SaveRequest &request, SaveFile *out) {
     std::string report;
-    const int status = SaveToFile(session, request.outPath, request.choices, &report);
-    if (status == kSaved) std::printf("%s\n", report.c_str());
+    const int status = SaveIntoFile(session, out, request.outPath, request.choices, &report);
+    if (status == kSaved) std::fprintf(out->toStandardOutput ? stderr : stdout, "%s\n", report.c_str());
     else std::fprintf(stderr, "pnghost: %s\n", report.c_str());
     return status;
 }
@@ -110,26 +133,18 @@ int SaveToFile(HostSession *session, const std::string &path, const SaveChoices 
         *report = path + ": " + error;
         return kSaveError;
     }
-    const size_t alertsBefore = AlertsShown().size();
-    session->progressLabel = "saving " + path;
-    const int16_t result = SaveWithModule(session, out.descriptor, choices);
-    session->progressLabel.clear();
-    if (result != kResultNoError) {
-        AbandonSave(&out);
-        return Unsaved(out, result, AlertsShown().size() > alertsBefore, report);
-    }
-    struct stat written {};
-    fstat(out.descriptor, &written);
-    if (!FinishSave(&out, &error)) {
-        *report = path + ": " + error;
-        return kSaveError;
-    }
-    *report = path + ": saved, " + std::to_string(static_cast<long long>(written.st_size)) + " bytes";
-    return kSaved;
+    return SaveIntoFile(session, &out, path, choices, report);
 }
 
+// OUT is looked at first, so that a destination that cannot be saved to is
+// refused before the input is read and the dialog shown.
 int RunSaveCommand(HostSession *session, const SaveRequest &request) {
+    SaveFile out;
+    std::string error;
+    if (!BeginSave(request.outPath, &out, &error)) return Complain(request.outPath, error);
     int status = LooksLikeNetpbm(request.inPath) ? TakeNetpbm(session, request) : TakePng(session, request);
     if (status == kSaved) status = SetUpImage(&session->image, request);
-    return status == kSaved ? SaveImage(session, request) : status;
+    if (status == kSaved) return SaveImage(session, request, &out);
+    AbandonSave(&out);
+    return status;
 }

@@ -4,13 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pnghost/CommandLine.h"
 #include "pnghost/Commands.h"
 #include "pnghost/Desktop.h"
+#include "pnghost/InputFile.h"
 #include "pnghost/ModuleLoader.h"
 #include "pnghost/PluginHost.h"
+#include "pnghost/StandardStreams.h"
 
 namespace {
 
@@ -20,7 +23,8 @@ const char kUsage[] =
     "commands:\n"
     "  probe FILE...          tell for each file whether the module takes it for PNG\n"
     "                         (exit 0: all PNG, 1: one is not, 2: one cannot be read)\n"
-    "  open FILE [options]    open FILE through the module and describe the image:\n"
+    "  open FILE [options]    open FILE (- for standard input) through the module and\n"
+    "                         describe the image:\n"
     "      --out OUT          write the planes the host received as netpbm (P4 bitmap,\n"
     "                         P5 grayscale or indices, P6 RGB, P7 with alpha)\n"
     "      --palette-out PAL  write the 256 look-up table entries as a 256x1 P6\n"
@@ -29,7 +33,9 @@ const char kUsage[] =
     "  save IN OUT [options]  take IN (PNG through the module, or netpbm P4, P5, P6, P7)\n"
     "                         into the host, then save it as OUT through the module's\n"
     "                         \"PNG Options\" dialog (exit 0: saved, 1: cancelled, 2: error;\n"
-    "                         OUT is replaced only by a complete save). The dialog:\n"
+    "                         OUT is replaced only by a complete save, keeping its\n"
+    "                         permissions, owner and links; - reads IN from standard\n"
+    "                         input, writes OUT to standard output). The dialog:\n"
     "      --interlace        check Interlace\n"
     "      --file-info        check Write \"File Info\"\n"
     "      --speed, --fast    choose Best Speed; --size chooses Best Size (the default)\n"
@@ -37,6 +43,7 @@ const char kUsage[] =
     "      --cancel           press Cancel\n"
     "                         The host's image:\n"
     "      --palette PAL      a P5 is indexed: PAL's pixels (a P6) are the look-up tables\n"
+    "                         (PAL, --resources FILE or IN may be - for standard input)\n"
     "      --iptc N=TEXT      File Info dataset N of record 2 (repeatable), e.g. 120=A caption\n"
     "      --date YYYYMMDD    File Info Date Created\n"
     "      --resources FILE   FILE's bytes as the image resources (before any File Info)\n"
@@ -71,6 +78,25 @@ int RunCommand(HostSession *session, const Command &command) {
     if (command.name == "pipl") return RunPiplCommand(session);
     if (command.name == "view") return RunViewCommand(session, command.operands.empty() ? "" : command.operands[0]);
     return RunAboutCommand(session);
+}
+
+// "-" as IN, --resources or --palette is standard input, staged in a file of
+// the host's own; only one of them can be.
+bool StageInputIfAsked(Command *command, std::string *error) {
+    const std::pair<std::string *, uint64_t> inputs[] = {{&command->open.path, kLargestImageFile},
+                                                         {&command->save.inPath, kLargestImageFile},
+                                                         {&command->save.resourcesPath, kLargestResourcesFile},
+                                                         {&command->save.palettePath, kLargestPaletteFile}};
+    const std::pair<std::string *, uint64_t> *staged = nullptr;
+    for (const auto &input : inputs) {
+        if (*input.first != "-") continue;
+        if (staged != nullptr) {
+            *error = "standard input can be only one of IN, --resources and --palette";
+            return false;
+        }
+        staged = &input;
+    }
+    return staged == nullptr || StageStandardInput(staged->first, staged->second, error);
 }
 
 // The host's settings from the command line: its faults, its signature and
@@ -116,14 +142,21 @@ int main(int argc, char **argv) {
     const std::string problem = ParseCommand(std::vector<std::string>(argv + arg, argv + argc), &command);
     if (!problem.empty()) return Usage(problem);
 
-    HostSession session;
     std::string error;
+    if (!StageInputIfAsked(&command, &error)) {
+        std::fprintf(stderr, "pnghost: -: %s\n", error.c_str());
+        RemoveStagedInput();
+        return 2;
+    }
+    HostSession session;
     if (!OpenHostSession(&session, modulePath, &error)) {
+        RemoveStagedInput();
         std::fprintf(stderr, "pnghost: %s: %s\n", modulePath.c_str(), error.c_str());
         return 2;
     }
     SetUpHost(&session, command);
     const int status = RunCommand(&session, command);
     CloseHostSession(&session);
+    RemoveStagedInput();
     return status;
 }

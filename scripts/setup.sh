@@ -13,5 +13,6 @@ packages=(
   binutils-mingw-w64-i686  # i686-w64-mingw32-windres compiles the resource script
   pngcheck             # an independent check of the files the module writes
   jq                   # reads pnghost's JSON reports in the tests
+  netpbm               # pngtopam: another decoder's pixels to compare with
 )
 scripts/install-missing.sh setup "${packages[@]}"

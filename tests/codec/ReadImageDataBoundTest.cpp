@@ -1,6 +1,6 @@
-// The image data a read hands libpng stops at the most an image of its size
-// can need: what wasteful encoders write still reads whole, and data past
-// the last row is not inflated.
+// The image data a read hands libpng from the last row on stops at the most
+// that row and the stream's end can need: what wasteful encoders write still
+// reads whole, and data past the last row is not inflated.
 #include "codec/CodecRecord.h"
 #include "codec/ImageDataBound.h"
 #include "tests/codec/ReadTestSupport.h"
@@ -82,7 +82,7 @@ TEST(ImageDataBound, WastefulEncodersStayWithinItAndTheirFilesReadWhole) {
 }
 
 // Rows first, then far more data in the same stream: every row arrives, the
-// rest is refused before libpng has inflated more than one read of it.
+// rest is refused before libpng has inflated more than a little of it.
 TEST(ImageDataBound, DataPastTheLastRowIsNotHandedOver) {
     for (int interlace : {0, 1}) {
         const Shape shape{2, 3, 8, 0, interlace};
@@ -96,28 +96,41 @@ TEST(ImageDataBound, DataPastTheLastRowIsNotHandedOver) {
         ASSERT_TRUE(session.Open() && session.ReadRows()) << "interlace " << interlace;
         const ChunkStream &stream = session.state.codecRecord->stream;
         EXPECT_TRUE(stream.imageDataRefused);
-        EXPECT_LE(stream.imageDataBytes, Bound(shape) + kLibpngReadPiece);
+        // Counted once the last row is whole, in pieces no larger than the
+        // bound for one row: one piece reaches it, the next is refused.
+        const uint64_t rowBound = LargestImageData(shape.width, 1, shape.depth, Channels(shape.colorType), 0);
+        EXPECT_LE(stream.imageDataBytes, 2 * rowBound);
         EXPECT_FALSE(ReadEnd(session.state)) << "the end is not reached past refused data";
     }
 }
 
-// Empty stored blocks cost 5 bytes and give nothing: a stream that puts the
-// rows after more of them than the bound allows fails the rows.
-TEST(ImageDataBound, RowsThatLiePastItAreNotRead) {
+// Empty stored blocks cost 5 bytes and give nothing: rows that come after
+// more of them than the whole image's bound still read, the last row too,
+// since until the last row is whole libpng inflates no more than each row
+// needs.
+TEST(ImageDataBound, RowsAfterDataThatGivesNothingStillRead) {
     const Shape shape{4, 2, 8, 0, 0};
-    Bytes data = {0x78, 0x01};
-    for (int i = 0; i < 2000; ++i) data.insert(data.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
-    const Bytes rows = {0, 1, 2, 3, 4, 0, 5, 6, 7, 8};
-    data.insert(data.end(), {0x01, uint8_t(rows.size()), 0x00, uint8_t(~rows.size()), 0xFF});
-    data.insert(data.end(), rows.begin(), rows.end());
-    const Bytes sum = BigEndian(uint32_t(adler32(adler32(0, Z_NULL, 0), rows.data(), uInt(rows.size()))));
-    data.insert(data.end(), sum.begin(), sum.end());
-    ASSERT_GT(data.size(), Bound(shape) + kLibpngReadPiece);
-    TempFile file(ImageWith(shape, data).bytes);
-    ReadSession session(file.descriptor());
-    ASSERT_TRUE(session.Open());
-    EXPECT_FALSE(session.ReadRows());
-    EXPECT_TRUE(session.state.codecRecord->stream.imageDataRefused);
+    const Bytes rows[] = {{0, 1, 2, 3, 4}, {0, 5, 6, 7, 8}};
+    for (size_t emptyBefore : {0, 1}) {
+        SCOPED_TRACE("empty blocks before row " + std::to_string(emptyBefore));
+        Bytes data = {0x78, 0x01};
+        for (size_t r = 0; r < 2; ++r) {
+            if (r == emptyBefore)
+                for (int i = 0; i < 20000; ++i) data.insert(data.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
+            const uint8_t final = r == 1 ? 0x01 : 0x00;
+            data.insert(data.end(), {final, uint8_t(rows[r].size()), 0x00, uint8_t(~rows[r].size()), 0xFF});
+            data.insert(data.end(), rows[r].begin(), rows[r].end());
+        }
+        Bytes all = rows[0];
+        all.insert(all.end(), rows[1].begin(), rows[1].end());
+        const Bytes sum = BigEndian(uint32_t(adler32(adler32(0, Z_NULL, 0), all.data(), uInt(all.size()))));
+        data.insert(data.end(), sum.begin(), sum.end());
+        ASSERT_GT(data.size(), Bound(shape) + kLibpngReadPiece);
+        TempFile file(ImageWith(shape, data).bytes);
+        ReadSession session(file.descriptor());
+        ASSERT_TRUE(session.ReadAll());
+        EXPECT_FALSE(session.state.codecRecord->stream.imageDataRefused);
+    }
 }
 
 }  // namespace

@@ -40,13 +40,15 @@ TEST(PnghostFiles, OnlyRegularFilesAreOpenedAndNothingWaitsForAWriter) {
     const struct {
         std::string path, kind;
     } specials[] = {{fifo, "a FIFO or pipe"}, {"/tmp", "a directory"}, {"/dev/null", "a character device"}};
+    const std::string out = std::string(folder) + "/out.png";
     for (const auto &special : specials) {
-        for (const std::string command : {"open ", "probe ", "save "}) {
-            const std::string arguments = command + special.path + (command == "save " ? " /dev/null" : "");
+        const std::string argumentLists[] = {"open " + special.path, "probe " + special.path,
+                                             "save " + special.path + " " + out, "--module " + special.path + " pipl"};
+        for (const std::string &arguments : argumentLists) {
             const CommandRun run = RunShell("timeout 10 " + std::string(PNGHOST_PATH) + " " + arguments);
             EXPECT_EQ(run.status, 2) << arguments;
-            EXPECT_NE(run.err.find(special.path + ": " + special.kind + ", not a regular file"), std::string::npos)
-                << arguments << ": " << run.err;
+            EXPECT_EQ(run.err.find("pnghost: " + special.path + ": "), 0u) << arguments << ": " << run.err;
+            EXPECT_NE(run.err.find(special.kind + ", not a regular file"), std::string::npos) << arguments;
         }
     }
     unlink(fifo.c_str());

@@ -127,6 +127,28 @@ TEST_F(PnghostJsonTest, AFailedOpenStillReportsItsResult) {
               "[-30501,null,null,0,0]");
 }
 
+// Under lowered limits the memory runs out as in a 32-bit editor: the
+// module's store for an interlaced image's even rows (8 MB here) cannot be
+// had and the open fails before any row, with nothing left alive; past the
+// host's own limit the host says the image is too large for it.
+TEST_F(PnghostJsonTest, ImagesPastTheMemoryLimitsFailCleanly) {
+    const std::string in = folder.Path("large.pgm");
+    WriteText(in, NetpbmImage(kNetpbmModes[1], 4000, 4000));
+    const std::string png = folder.Path("large.png");
+    ASSERT_EQ(Pnghost("save " + in + " " + png + " --interlace --speed").status, 0);
+
+    const CommandRun module =
+        RunShell("KORVANE_GLOBAL_MEMORY_MIB=4 " + std::string(PNGHOST_PATH) + " open " + png + " --json");
+    EXPECT_EQ(module.status, 1) << module.err;
+    EXPECT_EQ(Jq(module.out, "[.result, .advanceStateCalls, .leftAlive]"),
+              "[-30501,0,{\"moduleBlocks\":0,\"hostBuffers\":0,\"hostHandles\":0}]");
+
+    const CommandRun host = RunShell("PNGHOST_IMAGE_MEMORY_MIB=8 " + std::string(PNGHOST_PATH) + " open " + png);
+    EXPECT_EQ(host.status, 2);
+    EXPECT_NE(host.err.find("the image is too large for this host (4000 x 4000, 1 plane: 15 MiB)"), std::string::npos)
+        << host.err;
+}
+
 // basn0g08 carries gAMA 1.0 (100000). With a monitor gamma M the host gets
 // table[s] for each sample s, the table as the module's open builds it.
 TEST(PnghostMonitorGamma, AnOpenIsCorrectedExactlyAsTheGammaTableSays) {

@@ -1,7 +1,16 @@
 // Saves that do not finish leave the file saved over as it was, byte for
 // byte, and no file of their own behind; the exit status says what happened:
-// 0 saved, 1 the person cancelled, 2 an error.
+// 0 saved, 1 the person cancelled, 2 an error. A save that finishes keeps
+// what the file was: its mode, owner, links and other names. Signals that
+// end a save leave nothing behind; "-" puts pnghost in a pipe.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
 
 #include "NetpbmImages.h"
 #include "PnghostRun.h"
@@ -14,7 +23,8 @@ class PnghostSaveSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         existing = folder.Path("existing.png");
-        ASSERT_EQ(RunShell("cp " + kSuitePng + " " + existing).status, 0);
+        // Writable, as a file of the person's own (the suite's are read-only).
+        ASSERT_EQ(RunShell("cp " + kSuitePng + " " + existing + " && chmod 644 " + existing).status, 0);
         before = Slurp(existing);
         // Big enough to pass a small file-size limit: noise compresses badly.
         noisy = folder.Path("noisy.ppm");
@@ -35,11 +45,39 @@ protected:
         ExpectUntouched();
     }
 
+    // The file's status, links not followed; all zero when it is missing.
+    static struct stat Status(const std::string &path) {
+        struct stat status {};
+        lstat(path.c_str(), &status);
+        return status;
+    }
+
     TempFolder folder;
+    TempFolder others;  // files the tests use that are not the save's
     std::string existing;
     std::string before;
     std::string noisy;
 };
+
+// Starts pnghost with the arguments, every signal at its default action as
+// a shell's foreground job has them.
+pid_t StartPnghost(const std::vector<std::string> &arguments) {
+    std::vector<std::string> words = {PNGHOST_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    pid_t child = -1;
+    if (posix_spawn(&child, PNGHOST_PATH, nullptr, &attributes, argv.data(), environ) != 0) child = -1;
+    posix_spawnattr_destroy(&attributes);
+    return child;
+}
 
 }  // namespace
 
@@ -65,6 +103,9 @@ TEST_F(PnghostSaveSafetyTest, FailedSavesLeaveTheExistingFileAsItWas) {
         {"ulimit -f 4; " + save, "could not be written (-20)"},
         // The module's alert stops the save: an error, not a cancel.
         {save + " --without handle-suite", "stopped"},
+        // A file without write bits is refused, also to root.
+        {"chmod 444 " + existing + "; " + save + "; status=$?; chmod 644 " + existing + "; exit $status",
+         existing + ": read-only (mode 0444): not replaced"},
     };
     for (const Case &c : cases) ExpectFailure(c.commandLine, c.message);
 }
@@ -74,14 +115,137 @@ TEST_F(PnghostSaveSafetyTest, ErrorsOutsideTheModuleAreNamed) {
         std::string arguments;
         std::string message;
     };
+    const std::string fifo = others.Path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string gray = others.Path("gray.pgm");
+    WriteText(gray, NetpbmImage(kNetpbmModes[1], 8, 8));
+    const std::string sparse = others.Path("sparse.bin");
+    ASSERT_EQ(RunShell("truncate -s 3G " + sparse).status, 0);
+    const std::string longPalette = others.Path("palette.ppm");
+    WriteText(longPalette, "P6\n1 1\n255\n" + std::string(70000, 'x'));
     const Case cases[] = {
-        {"save " + noisy + " /dev/full", "/dev/full: the PNG file could not be written (-20)"},
+        // Refused before the dialog: a save only writes a file, or "-".
+        {"save " + noisy + " /dev/full", "/dev/full: a device, not a regular file"},
+        {"save " + noisy + " " + fifo, "fifo: a FIFO or pipe, not a regular file"},
+        {"save " + noisy + " " + existing + " --resources " + fifo, "fifo: a FIFO or pipe, not a regular file"},
+        {"save " + noisy + " " + existing + " --resources /dev/zero", "/dev/zero: a character device"},
+        {"save " + noisy + " " + existing + " --resources " + sparse, "sparse.bin: 3221225472 bytes: too large"},
+        {"save " + gray + " " + existing + " --palette " + fifo, "fifo: a FIFO or pipe, not a regular file"},
+        {"save " + gray + " " + existing + " --palette /dev/zero", "/dev/zero: a character device"},
+        {"save " + gray + " " + existing + " --palette " + longPalette, "palette.ppm: 70011 bytes: too large"},
+        {"save " + gray + " " + existing + " --palette - < /dev/zero", "standard input holds more than 65536 bytes"},
         {"save " + noisy + " " + folder.Path("no/such/folder.png"), "cannot create a file beside it"},
         {"save " + folder.Path("missing.png") + " " + existing, "missing.png: cannot open"},
         {"save " + std::string(PNGSUITE_DIR) + "/xs1n0g01.png " + existing, "the module cannot read this file"},
         {"save " + noisy + " " + existing + " --resources " + folder.Path("missing.bin"), "missing.bin: cannot open"},
     };
-    for (const Case &c : cases) ExpectFailure(std::string(PNGHOST_PATH) + " " + c.arguments, c.message);
+    for (const Case &c : cases) ExpectFailure("timeout 60 " + std::string(PNGHOST_PATH) + " " + c.arguments, c.message);
+}
+
+// Nothing says "saved" unless every byte reached standard output.
+TEST_F(PnghostSaveSafetyTest, StandardOutputThatTakesNotEveryByteIsAFailedSave) {
+    const std::string large = others.Path("large.ppm");
+    WriteText(large, NetpbmImage(kNetpbmModes[3], 600, 600));
+    const std::string save = std::string(PNGHOST_PATH) + " save " + large + " - --speed";
+    const std::string commandLines[] = {
+        save + " > /dev/full",
+        "bash -c '" + save + " | head -c 10 > /dev/null; exit ${PIPESTATUS[0]}'",
+    };
+    for (const std::string &commandLine : commandLines) {
+        const CommandRun run = RunShell(commandLine);
+        EXPECT_EQ(run.status, 2) << commandLine;
+        EXPECT_NE(run.err.find("-: cannot write to standard output"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(": saved"), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(PnghostSaveSafetyTest, DashReadsStandardInputAndWritesStandardOutput) {
+    const std::string back = others.Path("back.ppm");
+    TempFolder staging;  // where pnghost stages what passes through "-"
+    const std::string pnghost = "TMPDIR=" + staging.Path("") + " " + PNGHOST_PATH;
+    const CommandRun run =
+        RunShell("cat " + noisy + " | " + pnghost + " save - - --speed | " + pnghost + " open - --out " + back);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "standard input: 200 x 200 RGB, 3 planes of 8 bits, 72 x 72 ppi, File Info 0 bytes\n");
+    EXPECT_NE(run.err.find("standard output: saved, "), std::string::npos) << run.err;
+    EXPECT_TRUE(Slurp(back) == Slurp(noisy));
+    EXPECT_TRUE(staging.Names().empty()) << "a staged file was left behind";
+
+    // Any one input may be standard input: here the palette.
+    const std::string gray = others.Path("gray.pgm");
+    WriteText(gray, NetpbmImage(kNetpbmModes[1], 8, 8));
+    WriteText(others.Path("palette.ppm"), NetpbmPalette());
+    const std::string indexed = others.Path("indexed.png");
+    const std::string paletteBack = others.Path("palette-back.ppm");
+    const CommandRun palette = RunShell(pnghost + " save " + gray + " " + indexed + " --palette - < " +
+                                        others.Path("palette.ppm") + " && " + pnghost + " open " + indexed +
+                                        " --palette-out " + paletteBack);
+    EXPECT_EQ(palette.status, 0) << palette.err;
+    EXPECT_TRUE(Slurp(paletteBack) == NetpbmPalette());
+    EXPECT_TRUE(staging.Names().empty()) << "a staged file was left behind";
+}
+
+// Each saved over, then looked at: what the old file was, it still is.
+TEST_F(PnghostSaveSafetyTest, ASaveKeepsTheModeOwnerLinksAndNamesOfTheFile) {
+    const std::string save = std::string(PNGHOST_PATH) + " save " + noisy + " ";
+    chmod(existing.c_str(), 0600);
+    ASSERT_EQ(RunShell(save + existing).status, 0);
+    EXPECT_EQ(Status(existing).st_mode & 07777, 0600u) << "mode 0600 kept";
+
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(existing.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(RunShell(save + existing + " --speed").status, 0);
+        EXPECT_EQ(Status(existing).st_uid, 65534u) << "owner kept";
+        EXPECT_EQ(Status(existing).st_gid, 65534u) << "group kept";
+    }
+
+    const std::string symbolic = folder.Path("link.png");
+    ASSERT_EQ(symlink("existing.png", symbolic.c_str()), 0);
+    const std::string pointedBefore = Slurp(existing);
+    ASSERT_EQ(RunShell(save + symbolic + " --filter Up").status, 0);
+    EXPECT_TRUE(S_ISLNK(Status(symbolic).st_mode)) << "the link stays a link";
+    EXPECT_FALSE(Slurp(existing) == pointedBefore) << "the file it points to is replaced";
+    unlink(symbolic.c_str());
+
+    const std::string other = folder.Path("other.png");
+    ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
+    ASSERT_EQ(RunShell(save + other + " --filter Sub").status, 0);
+    EXPECT_EQ(Status(existing).st_ino, Status(other).st_ino) << "still one file under two names";
+    EXPECT_EQ(Status(existing).st_nlink, 2u);
+    EXPECT_TRUE(Slurp(existing) == Slurp(other));
+    EXPECT_EQ(RunShell("pngcheck -q " + existing).status, 0);
+    unlink(other.c_str());
+
+    const std::string created = folder.Path("created.png");
+    ASSERT_EQ(RunShell("umask 027; " + save + created).status, 0);
+    EXPECT_EQ(Status(created).st_mode & 07777, 0640u) << "a new file honours the umask";
+    unlink(created.c_str());
+}
+
+// Each signal ends the save as it would any program, and the file of the
+// save's own goes with it.
+TEST_F(PnghostSaveSafetyTest, ASaveEndedBySignalLeavesNothingBehind) {
+    const std::string large = others.Path("large.ppm");
+    WriteText(large, NetpbmImage(kNetpbmModes[3], 2000, 2000));
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(number));
+        const pid_t child = StartPnghost({"save", large, existing});
+        ASSERT_GT(child, 0);
+        // Sent once the module has written into the save's own file.
+        bool writing = false;
+        for (int wait = 0; wait < 4000 && !writing; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            for (const std::string &name : folder.Names())
+                writing = writing || (name[0] == '.' && Status(folder.Path(name)).st_size > 0);
+        }
+        EXPECT_TRUE(writing) << "the module was writing";
+        kill(child, number);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << "status " << status;
+        ExpectUntouched();
+    }
 }
 
 TEST_F(PnghostSaveSafetyTest, ACompleteSaveReplacesTheFile) {

@@ -142,6 +142,22 @@ TEST_F(GlobalMemoryTest, ChosenAllocationFailsIncludingGrowth) {
     GlobalFree(third);
 }
 
+// As in a 32-bit Windows process: 2 GiB of live blocks at the most, lazily
+// mapped ones counted in full, and a failed growth leaves the block as it was.
+TEST_F(GlobalMemoryTest, BlocksPastTheCommitLimitFail) {
+    const SIZE_T gibibyte = SIZE_T{1} << 30;
+    EXPECT_EQ(GlobalAlloc(GHND, 1024 * gibibyte), nullptr);
+    HGLOBAL large = GlobalAlloc(GHND, gibibyte + gibibyte / 2);
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(GlobalAlloc(GHND, gibibyte), nullptr);
+    EXPECT_EQ(GlobalReAlloc(large, 3 * gibibyte, GMEM_MOVEABLE | GMEM_ZEROINIT), nullptr);
+    EXPECT_EQ(GlobalSize(large), gibibyte + gibibyte / 2);
+    GlobalFree(large);
+    HGLOBAL again = GlobalAlloc(GHND, gibibyte);
+    EXPECT_NE(again, nullptr) << "freed blocks give their room back";
+    GlobalFree(again);
+}
+
 TEST_F(GlobalMemoryTest, StaleHandlesFailWithANote) {
     HGLOBAL moveable = GlobalAlloc(GMEM_MOVEABLE, 8);
     void *data = GlobalLock(moveable);

@@ -33,12 +33,27 @@ struct Block {
 // Zero-filled blocks from this size on get their own mapping.
 const SIZE_T kMappedBlockBytes = SIZE_T{1} << 20;
 
+// The commit limit: 2 GiB, or fewer MiB from the environment, so that tests
+// can run out of memory with small images.
+const char kLimitVariable[] = "KORVANE_GLOBAL_MEMORY_MIB";
+const size_t kDefaultLimitBytes = size_t{2048} << 20;
+
+size_t LimitFromEnvironment() {
+    const char *text = std::getenv(kLimitVariable);
+    if (text == nullptr || *text == '\0') return kDefaultLimitBytes;
+    char *end = nullptr;
+    const unsigned long long mebibytes = std::strtoull(text, &end, 10);
+    if (*end != '\0' || mebibytes >= (kDefaultLimitBytes >> 20)) return kDefaultLimitBytes;
+    return static_cast<size_t>(mebibytes) << 20;
+}
+
 struct GlobalHeap {
     std::mutex mutex;
     std::unordered_map<HGLOBAL, Block *> blocks;
     std::unordered_map<const void *, HGLOBAL> handleOfData;
     size_t liveBytes = 0;
     size_t peakBytes = 0;
+    size_t limitBytes = LimitFromEnvironment();
     unsigned long attempts = 0;
     unsigned long failCountdown = 0;
 };
@@ -59,6 +74,8 @@ bool MayAllocate(GlobalHeap &heap) {
     ++heap.attempts;
     return heap.failCountdown == 0 || --heap.failCountdown != 0;
 }
+
+bool WithinLimit(const GlobalHeap &heap, SIZE_T added) { return added <= heap.limitBytes - heap.liveBytes; }
 
 void AddLiveBytes(GlobalHeap &heap, SIZE_T added, SIZE_T removed) {
     heap.liveBytes = heap.liveBytes + added - removed;
@@ -123,7 +140,7 @@ void *Resize(Block &block, SIZE_T bytes, bool mayMove) {
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
     GlobalHeap &heap = Heap();
     std::lock_guard<std::mutex> lock(heap.mutex);
-    if (!MayAllocate(heap)) return nullptr;
+    if (!MayAllocate(heap) || !WithinLimit(heap, bytes)) return nullptr;
     const bool moveable = (flags & GMEM_MOVEABLE) != 0;
     const bool mapped = (flags & GMEM_ZEROINIT) && bytes >= kMappedBlockBytes;
     void *data = nullptr;
@@ -145,7 +162,7 @@ HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags) {
     std::lock_guard<std::mutex> lock(heap.mutex);
     Block *block = Find(heap, memory, "GlobalReAlloc");
     if (block == nullptr) return nullptr;
-    if (bytes > block->size && !MayAllocate(heap)) return nullptr;
+    if (bytes > block->size && (!MayAllocate(heap) || !WithinLimit(heap, bytes - block->size))) return nullptr;
     // An unlocked moveable block may always move; anything else only when
     // the caller allows it with GMEM_MOVEABLE.
     const bool mayMove = (flags & GMEM_MOVEABLE) || (block->moveable && block->locks == 0);

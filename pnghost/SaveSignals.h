@@ -1,0 +1,20 @@
+// The host's temporary files do not outlive it when SIGINT, SIGTERM or SIGHUP
+// ends it (Ctrl-C, kill, a closed terminal): the handler removes them and
+// the process then ends by the signal as it would have, so that a shell sees
+// the usual status. Only SIGKILL, which nothing can catch, leaves one.
+#ifndef PNGHOST_SAVE_SIGNALS_H
+#define PNGHOST_SAVE_SIGNALS_H
+
+#include <string>
+
+// The file is removed if one of the signals ends the process.
+void RemoveOnSignal(const std::string &path);
+// The file is no longer the signals' to remove (kept, renamed or removed).
+void ForgetOnSignal(const std::string &path);
+
+// Holds the signals back while a step that must not be cut short runs: one
+// that comes meanwhile takes effect when they are let through again.
+void HoldSignals();
+void LetSignalsThrough();
+
+#endif

@@ -1,0 +1,103 @@
+#include "pnghost/SaveTarget.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// As the kernel, which gives up after 40 links in a row.
+const int kMostLinksFollowed = 40;
+
+std::string FolderOf(const std::string &path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The path a symbolic link points to, relative to the link's folder.
+bool ReadLink(const std::string &link, std::string *target) {
+    char text[PATH_MAX];
+    const ssize_t length = readlink(link.c_str(), text, sizeof text - 1);
+    if (length < 0) return false;
+    const std::string pointed(text, static_cast<size_t>(length));
+    *target = pointed[0] == '/' ? pointed : FolderOf(link) + pointed;
+    return true;
+}
+
+const char *KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a FIFO or pipe";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "a special file";
+}
+
+std::string Octal(unsigned mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", mode);
+    return text;
+}
+
+bool Refuse(std::string *error, const std::string &why) {
+    *error = why;
+    return false;
+}
+
+}  // namespace
+
+bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error) {
+    *target = SaveTarget{};
+    std::string path = destination;
+    struct stat status {};
+    for (int followed = 0;; ++followed) {
+        if (lstat(path.c_str(), &status) != 0) {
+            if (errno != ENOENT) return Refuse(error, std::string("cannot look at it: ") + std::strerror(errno));
+            target->path = path;  // a new file, or one a dangling link names
+            return true;
+        }
+        if (!S_ISLNK(status.st_mode)) break;
+        if (followed == kMostLinksFollowed) return Refuse(error, "too many symbolic links in a row");
+        if (!ReadLink(path, &path)) return Refuse(error, std::string("cannot read the link: ") + std::strerror(errno));
+    }
+    if (!S_ISREG(status.st_mode))
+        return Refuse(error, std::string(KindOf(status.st_mode)) +
+                                 ", not a regular file: a save writes a file on disk (use - for standard output)");
+    const unsigned mode = status.st_mode & 07777;
+    if ((mode & 0222) == 0)
+        return Refuse(error, "read-only (mode " + Octal(mode) + "): not replaced; make it writable to save over it");
+    if (access(path.c_str(), W_OK) != 0)
+        return Refuse(error, std::string("not writable by you: ") + std::strerror(errno) + "; not replaced");
+    target->path = path;
+    target->exists = true;
+    target->mode = mode;
+    target->owner = static_cast<long>(status.st_uid);
+    target->group = static_cast<long>(status.st_gid);
+    target->names = static_cast<unsigned long>(status.st_nlink);
+    return true;
+}
+
+// The owner only a privileged process may give away; the group the owner may
+// also set, to one of their own groups. Where neither can be set, the new file
+// is the saver's, as a copy would be, and its group gets no access: the
+// saver's group was not among the old file's readers. The set-user-ID and
+// set-group-ID bits are not carried over: an image has no use for them.
+void TakeOverOwnerAndMode(const SaveTarget &target, int descriptor) {
+    if (!target.exists) {
+        // The bits any program's new file gets.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(descriptor, 0666 & ~mask);
+        return;
+    }
+    const uid_t owner = static_cast<uid_t>(target.owner);
+    const gid_t group = static_cast<gid_t>(target.group);
+    const bool groupKept = fchown(descriptor, owner, group) == 0 ||
+                           fchown(descriptor, static_cast<uid_t>(-1), group) == 0;
+    mode_t mode = static_cast<mode_t>(target.mode) & 01777;
+    if (!groupKept) mode &= ~static_cast<mode_t>(070);
+    fchmod(descriptor, mode);
+}
