@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the module for 32-bit Windows and tests it under Wine:
-#  1. the DLL's exports, imports and resources, read with objdump;
+#  1. the DLL's exports, imports and resources, read with objdump, and that
+#     a second build in another folder gives the same Korvane.8BI and
+#     pnghost.exe;
 #  2. the end-to-end suite (e2e_tests.exe) against the DLL;
 #  3. the same pnghost commands with the Linux build and with the Windows
 #     build under Wine (probe, open --pam and save of every PngSuite image,
@@ -29,6 +31,23 @@ passed=0
 failed=0
 pass() { passed=$((passed + 1)); }
 fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
+
+# What ships is the same bytes from any folder: a second build of only the
+# module and pnghost.exe, in a folder of another name and length, must give
+# the same files, and neither may name the folders it was built from.
+echo "== a second build in another folder"
+started=$SECONDS
+again=$win32_build-again
+KORVANE_BUILD_TARGETS="Korvane pnghost" scripts/build-win32.sh "$again" >/dev/null
+for shipped in Korvane.8BI pnghost.exe; do
+  if cmp "$win32_build/bin/$shipped" "$again/bin/$shipped"; then pass; else fail "$shipped differs between two builds"; fi
+  if grep -q -a -F -e "$PWD" -e "$(cd "$win32_build" && pwd)" "$win32_build/bin/$shipped"; then
+    fail "$shipped names a build folder"
+  else
+    pass
+  fi
+done
+echo "   ($((SECONDS - started)) s)"
 
 # One Wine server for the whole run, so that each program starts quickly.
 wineserver -p
