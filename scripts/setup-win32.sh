@@ -30,6 +30,7 @@ packages=(
   xvfb xauth                 # an X display for dialogs and screenshots
   imagemagick                # import: screenshots of the X display
   x11-utils                  # xdpyinfo: tells when the display is up
+  zip unzip                  # scripts/package.sh makes the Windows package and the tests read it
 )
 
 ensure_i386() {

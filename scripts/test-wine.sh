@@ -2,7 +2,8 @@
 # Builds the module for 32-bit Windows and tests it under Wine:
 #  1. the DLL's exports, imports and resources, read with objdump, and that
 #     a second build in another folder gives the same Korvane.8BI and
-#     pnghost.exe;
+#     pnghost.exe (large-address-aware) and the same package, which holds
+#     what it should;
 #  2. the end-to-end suite (e2e_tests.exe) against the DLL;
 #  3. the same pnghost commands with the Linux build and with the Windows
 #     build under Wine (probe, open --pam and save of every PngSuite image,
@@ -47,7 +48,31 @@ for shipped in Korvane.8BI pnghost.exe; do
     pass
   fi
 done
+[[ $(i686-w64-mingw32-objdump -p "$win32_build/bin/pnghost.exe") == *"large address aware"* ]] && pass ||
+  fail "pnghost.exe is not large-address-aware"
 echo "   ($((SECONDS - started)) s)"
+
+# The package made from either build is the same zip, holds what it should,
+# and its checksums and binaries are those of the build.
+echo "== the Windows package"
+package=$(scripts/package.sh "$win32_build" "$win32_build/dist")
+package_again=$(scripts/package.sh "$again" "$again/dist")
+cmp "$package" "$package_again" && pass || fail "the package differs between two builds"
+folder=$(basename "$package" .zip)
+listing=$(unzip -Z1 "$package" | tr '\n' ' ')
+want="$folder/Korvane.8BI $folder/LICENSE-libpng.txt $folder/LICENSE-zlib.txt $folder/README.txt $folder/SHA256SUMS $folder/pnghost.exe "
+[ "$listing" = "$want" ] && pass || fail "the package holds '$listing'"
+unpacked=$win32_build/dist/unpacked
+rm -rf "$unpacked"
+unzip -q "$package" -d "$unpacked"
+(cd "$unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$unpacked/$folder/SHA256SUMS")" -eq 5 ] && pass ||
+  fail "the package's SHA256SUMS do not match its files"
+for shipped in Korvane.8BI pnghost.exe; do
+  cmp "$win32_build/bin/$shipped" "$unpacked/$folder/$shipped" && pass || fail "the package's $shipped is not the build's"
+done
+grep -q "Permission is granted to anyone" "$unpacked/$folder/LICENSE-zlib.txt" &&
+  grep -q "PNG Reference Library License" "$unpacked/$folder/LICENSE-libpng.txt" && pass ||
+  fail "the package's licence texts are not zlib's and libpng's"
 
 # One Wine server for the whole run, so that each program starts quickly.
 wineserver -p
