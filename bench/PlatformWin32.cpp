@@ -28,8 +28,6 @@ double ClockSeconds() {
     if (CountsCpuTime()) {
         FILETIME created, ended, kernel, user;
         GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-        // Added as integers: two readings of the same times give the same
-        // seconds, and a run within one tick reads as zero, never below.
         return static_cast<double>(Ticks(kernel) + Ticks(user)) * 1e-7;
     }
     LARGE_INTEGER frequency, now;

@@ -140,9 +140,13 @@ void PrintHeader(const Options &options) {
     std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
 }
 
-// The two times and their ratio; no ratio when bare libpng's time is zero,
-// as a run within one tick of a coarse clock (10 ms under Wine) reads.
+// The two times and their ratio. The CPU clock under Wine ticks every 10 ms
+// and two readings within one tick may differ by a hair either way, so a
+// time below half a millisecond reads as zero and gives no ratio.
 void PrintTimes(double module, double bare) {
+    const double kNoise = 0.0005;
+    if (module < kNoise) module = 0;
+    if (bare < kNoise) bare = 0;
     std::printf(" %.1f ms | %.1f ms |", module * 1000, bare * 1000);
     if (bare > 0)
         std::printf(" %.3f |", module / bare);

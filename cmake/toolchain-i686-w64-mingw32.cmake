@@ -16,10 +16,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The DLL needs a processor with SSE2 already, for libpng's filter code; the
-# module's own code is built for it too, so that its row-filter sums take
-# sixteen bytes at a time as on x86-64. Floating point stays on the x87, as
-# before.
-set(CMAKE_C_FLAGS_INIT -msse2)
-set(CMAKE_CXX_FLAGS_INIT -msse2)
