@@ -58,7 +58,6 @@ echo "$side x $side RGB, $(awk "BEGIN { printf \"%.0f\", $side * $side * 3 / 104
 echo
 echo "| pnghost.exe | time | processor | peak resident |"
 echo "|---|---:|---:|---:|"
-wineserver -p 60 2>/dev/null || true
 measure "save in.ppm out.png" save in.ppm out.png
 measure "open out.png" open out.png
 measure "open out.png --out back.ppm" open out.png --out back.ppm
