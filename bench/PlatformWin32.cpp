@@ -18,8 +18,8 @@ bool CountsCpuTime() {
     return clock != nullptr && std::strcmp(clock, "cpu") == 0;
 }
 
-double Seconds(const FILETIME &time) {  // FILETIME counts 100 ns
-    return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) * 1e-7;
+ULONGLONG Ticks(const FILETIME &time) {  // FILETIME counts 100 ns
+    return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ double ClockSeconds() {
     if (CountsCpuTime()) {
         FILETIME created, ended, kernel, user;
         GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-        return Seconds(kernel) + Seconds(user);
+        return static_cast<double>(Ticks(kernel) + Ticks(user)) * 1e-7;
     }
     LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);

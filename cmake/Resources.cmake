@@ -9,6 +9,9 @@ if(WIN32)
   # The real Win32 headers, through the cross compiler's preprocessor.
   set(KORVANE_RC_PREPROCESSOR --preprocessor=${CMAKE_C_COMPILER} --preprocessor-arg=-E
       --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED)
+  foreach(map ${KORVANE_PREFIX_MAPS})
+    list(APPEND KORVANE_RC_PREPROCESSOR --preprocessor-arg=${map})
+  endforeach()
   set(KORVANE_RC_DEPENDS "")
 else()
   # Our own windows.h, which the layer's headers share.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "pnghost/AddressSpace.h"
+
 namespace {
 
 bool Refuse(std::string *error, const std::string &why) {
@@ -83,7 +85,7 @@ const char *ImageModeName(int16_t mode) {
 bool AllocateHostImage(HostImage *image) {
     image->pixels.clear();
     const int64_t bytes = int64_t{HostImageRowBytes(*image)} * image->rows;
-    if (bytes < 0 || static_cast<uint64_t>(bytes) > image->pixels.max_size()) return false;
+    if (bytes < 0 || static_cast<uint64_t>(bytes) > LargestImageBytes()) return false;
     try {
         image->pixels = ImagePixels(static_cast<size_t>(bytes));
     } catch (const std::bad_alloc &) {

@@ -33,7 +33,8 @@ int32_t HostImageRowBytes(const HostImage &image);
 const char *ImageModeName(int16_t mode);
 // Sizes the pixels for the image's rows, columns, depth and planes, zeroed.
 // False, with no pixels, when the image does not fit in this host's memory
-// (a 32-bit host cannot hold a 32767 by 32767 RGB image).
+// (a 32-bit host without 4 GiB of addresses cannot hold a 32767 by 32767 RGB
+// image).
 bool AllocateHostImage(HostImage *image);
 
 // The image's pixels with the bits past the last column of each 1-bit row

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -18,7 +19,14 @@ namespace {
 const std::size_t kMappedBytes = std::size_t{1} << 20;
 #endif
 
+// On Linux the host holds what a 32-bit host has room for, 2 GiB. On Windows
+// the process's own address space is the limit (LargestImageBytes), so that a
+// large-address-aware host on 64-bit Windows holds more.
+#ifdef _WIN32
+const std::size_t kDefaultLimitBytes = SIZE_MAX;
+#else
 const std::size_t kDefaultLimitBytes = std::size_t{2048} << 20;
+#endif
 
 std::size_t LimitFromEnvironment() {
     const char *text = std::getenv("PNGHOST_IMAGE_MEMORY_MIB");

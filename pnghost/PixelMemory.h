@@ -12,8 +12,9 @@
 #include <vector>
 
 // Null when the memory cannot be had: also past the host's own limit on the
-// bytes of its live images, 2 GiB as a 32-bit host has room for, or fewer
-// MiB from PNGHOST_IMAGE_MEMORY_MIB. Release takes the size allocated.
+// bytes of its live images (on Linux 2 GiB, as a 32-bit host has room for),
+// or fewer MiB from PNGHOST_IMAGE_MEMORY_MIB. Release takes the size
+// allocated.
 void *AllocateZeroedBytes(std::size_t bytes);
 void ReleaseZeroedBytes(void *memory, std::size_t bytes);
 

@@ -3,7 +3,7 @@
 # (pnghost.exe) and the end-to-end suite (e2e_tests.exe) with the mingw-w64
 # cross compiler, into the given directory (default build-win32). Run
 # scripts/setup-win32.sh first. Extra arguments go to cmake.
-# usage: scripts/build-win32.sh [BUILD_DIR [CMAKE_ARGS...]]
+# usage: [KORVANE_BUILD_TARGETS="A B"] scripts/build-win32.sh [BUILD_DIR [CMAKE_ARGS...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/win32-env.sh
@@ -18,4 +18,7 @@ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_WERROR=ON
   -DPNG_LIBRARY="$KORVANE_LIBPNG_WIN32/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$KORVANE_LIBPNG_WIN32/include" \
   -DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include" \
   "$@" >/dev/null
-cmake --build "$build_dir" --parallel "$(nproc)"
+# KORVANE_BUILD_TARGETS (names, space-separated) builds only those targets
+# and what they need.
+read -r -a targets <<<"${KORVANE_BUILD_TARGETS:-}"
+cmake --build "$build_dir" --parallel "$(nproc)" ${targets[0]:+--target "${targets[@]}"}

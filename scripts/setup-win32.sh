@@ -32,6 +32,7 @@ packages=(
   x11-utils                  # xdpyinfo: tells when the display is up
   xdotool                    # keystrokes into pnghost.exe view (scripts/test-view-wine.sh)
   python3                    # compares the viewer's screenshots with the images
+  zip unzip                  # scripts/package.sh makes the Windows package and the tests read it
 )
 
 ensure_i386() {

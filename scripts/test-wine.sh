@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the module for 32-bit Windows and tests it under Wine:
-#  1. the DLL's exports, imports and resources, read with objdump;
+#  1. the DLL's exports, imports and resources, read with objdump, and that
+#     a second build in another folder gives the same Korvane.8BI and
+#     pnghost.exe (large-address-aware) and the same package, which holds
+#     what it should;
 #  2. the end-to-end suite (e2e_tests.exe) against the DLL;
 #  3. the same pnghost commands with the Linux build and with the Windows
 #     build under Wine (probe, open --pam and save of every PngSuite image,
@@ -40,8 +43,51 @@ started=$SECONDS
 if scripts/test-view-wine.sh "$win32_build"; then pass; else fail "pnghost.exe view under Xvfb"; fi
 echo "   ($((SECONDS - started)) s)"
 
-# One Wine server for the whole run, so that each program starts quickly.
-wineserver -p
+# What ships is the same bytes from any folder: a second build of only the
+# module and pnghost.exe, in a folder of another name and length, must give
+# the same files, and neither may name the folders it was built from.
+echo "== a second build in another folder"
+started=$SECONDS
+again=$win32_build-again
+KORVANE_BUILD_TARGETS="Korvane pnghost" scripts/build-win32.sh "$again" >/dev/null
+for shipped in Korvane.8BI pnghost.exe; do
+  if cmp "$win32_build/bin/$shipped" "$again/bin/$shipped"; then pass; else fail "$shipped differs between two builds"; fi
+  if grep -q -a -F -e "$PWD" -e "$(cd "$win32_build" && pwd)" "$win32_build/bin/$shipped"; then
+    fail "$shipped names a build folder"
+  else
+    pass
+  fi
+done
+[[ $(i686-w64-mingw32-objdump -p "$win32_build/bin/pnghost.exe") == *"large address aware"* ]] && pass ||
+  fail "pnghost.exe is not large-address-aware"
+echo "   ($((SECONDS - started)) s)"
+
+# The package made from either build is the same zip, holds what it should,
+# and its checksums and binaries are those of the build.
+echo "== the Windows package"
+package=$(scripts/package.sh "$win32_build" "$win32_build/dist")
+package_again=$(scripts/package.sh "$again" "$again/dist")
+cmp "$package" "$package_again" && pass || fail "the package differs between two builds"
+folder=$(basename "$package" .zip)
+listing=$(unzip -Z1 "$package" | tr '\n' ' ')
+want="$folder/Korvane.8BI $folder/LICENSE-libpng.txt $folder/LICENSE-zlib.txt $folder/README.txt $folder/SHA256SUMS $folder/pnghost.exe "
+[ "$listing" = "$want" ] && pass || fail "the package holds '$listing'"
+unpacked=$win32_build/dist/unpacked
+rm -rf "$unpacked"
+unzip -q "$package" -d "$unpacked"
+(cd "$unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$unpacked/$folder/SHA256SUMS")" -eq 5 ] && pass ||
+  fail "the package's SHA256SUMS do not match its files"
+for shipped in Korvane.8BI pnghost.exe; do
+  cmp "$win32_build/bin/$shipped" "$unpacked/$folder/$shipped" && pass || fail "the package's $shipped is not the build's"
+done
+grep -q "Permission is granted to anyone" "$unpacked/$folder/LICENSE-zlib.txt" &&
+  grep -q "PNG Reference Library License" "$unpacked/$folder/LICENSE-libpng.txt" && pass ||
+  fail "the package's licence texts are not zlib's and libpng's"
+
+# One Wine server for the whole run, so that each program starts quickly. A
+# server may be up already (a program that ended seconds ago, or one made to
+# stay), and then it serves the run.
+wineserver -p 2>/dev/null || echo "test-wine: using the Wine server already running in $WINEPREFIX"
 trap 'wineserver -k >/dev/null 2>&1 || true; timeout 60 wineserver -w || true' EXIT
 
 echo "== end-to-end suite under Wine"

@@ -67,8 +67,9 @@ TEST_F(HostileFilesTest, TensOfThousandsOfTextsAllReachFileInfoWhenTheirKeywordI
     EXPECT_TRUE(session.image.resources.empty());
 }
 
-// The host has room for 2 GiB of image, as a 32-bit host has, on every
-// system: it says so before any row is read.
+// A 3 or 4 GiB image is past what the host can hold (2 GiB on Linux, the
+// free address space of a 32-bit process on Windows): it says so before any
+// row is read.
 TEST_F(HostileFilesTest, HugeImagesWithoutDataAreRefusedBeforeAnyRow) {
     for (int colorType : {2, 6}) {
         for (bool interlaced : {false, true}) {
