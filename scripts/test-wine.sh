@@ -234,10 +234,11 @@ for entry in "${netpbm[@]}"; do
 done
 
 # Saves over an existing file: a cancelled or failed one leaves it whole, a
-# complete one replaces it (MoveFileEx on Windows).
+# complete one replaces it (MoveFileEx on Windows). The copies are made
+# writable: the suite's files may be read-only, and a save refuses those.
 for side_folder in linux win32; do
-  cp "$suite/basn2c08.png" "$out/$side_folder/kept.png"
-  cp "$suite/basn2c08.png" "$out/$side_folder/replaced.png"
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/kept.png"
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/replaced.png"
 done
 side save-cancel-self save kept.png kept.png --cancel && same save-cancel-self
 side save-fail-row save "$suite/basn0g08.png" kept.png --fail-row 3 && same save-fail-row
