@@ -21,8 +21,9 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
     return bytes;
 }
 
-// Pictures with every chunk the module reads for itself or takes from libpng.
-std::vector<Seed> MadePictures() {
+// Pictures with every chunk the module reads for itself or takes from libpng,
+// as files.
+std::vector<Seed> MadeFiles() {
     std::vector<Seed> seeds;
     PngPicture texts = PatternPicture(7, 5, PNG_COLOR_TYPE_RGB, 8, false);
     texts.texts = {{"Title", "Harbour"}, {"Caption", "a boat"}, {"Author", "Ann"}, {"City", "Rome"}};
@@ -33,12 +34,44 @@ std::vector<Seed> MadePictures() {
     texts.gamma = 0.45;
     texts.hasPhysicalSize = true;
     texts.pixelsPerUnitX = texts.pixelsPerUnitY = 2835;
-    seeds.push_back({"texts", WithControl(4, EncodePng(texts))});
+    seeds.push_back({"texts", EncodePng(texts)});
     PngPicture indexed = PatternPicture(9, 9, PNG_COLOR_TYPE_PALETTE, 4, true);
     indexed.gamma = 1.0;
-    seeds.push_back({"indexed-interlaced", WithControl(2, EncodePng(indexed))});
-    seeds.push_back({"bits-interlaced", WithControl(9, EncodePng(PatternPicture(13, 7, PNG_COLOR_TYPE_GRAY, 1, true)))});
-    seeds.push_back({"rgba16", WithControl(3, EncodePng(PatternPicture(3, 4, PNG_COLOR_TYPE_RGB_ALPHA, 16, false)))});
+    seeds.push_back({"indexed-interlaced", EncodePng(indexed)});
+    seeds.push_back({"bits-interlaced", EncodePng(PatternPicture(13, 7, PNG_COLOR_TYPE_GRAY, 1, true))});
+    seeds.push_back({"rgba16", EncodePng(PatternPicture(3, 4, PNG_COLOR_TYPE_RGB_ALPHA, 16, false))});
+    return seeds;
+}
+
+// The open target's control bytes, one per made picture.
+const uint8_t kMadeFileControls[] = {4, 2, 9, 3};
+
+std::vector<Seed> MadePictures() {
+    std::vector<Seed> seeds = MadeFiles();
+    for (size_t i = 0; i < seeds.size(); ++i) seeds[i].bytes = WithControl(kMadeFileControls[i], seeds[i].bytes);
+    return seeds;
+}
+
+// Every save the dialog offers, on a small image whose samples run through
+// many values, with captions in some and an odd size that leaves passes
+// short.
+std::vector<Seed> SaveSeeds() {
+    static const char *const kModeNames[6] = {"bitmap", "gray", "graya", "indexed", "rgb", "rgba"};
+    std::vector<Seed> seeds;
+    for (uint8_t mode = 0; mode < 6; ++mode)
+        for (uint8_t interlace = 0; interlace < 2; ++interlace)
+            for (uint8_t filter = 0; filter < 6; ++filter) {
+                const bool captions = filter == 5;
+                std::vector<uint8_t> bytes = {mode, static_cast<uint8_t>(interlace | (captions ? 4 : 0) | filter << 3),
+                                              0, 13, 0, 11, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 1};
+                if (captions)
+                    bytes.insert(bytes.end(), {4, 9, 6, 0, 'a', ' ', 'b', 'o', 'a', 't', 0, 3, 0, 'A', 0, 'n', 11, 8,
+                                               0, '1', '9', '9', '6', '0', '3', '0', '5', 12, 2, 0, 'x', 'y'});
+                for (int i = 0; i < 800; ++i) bytes.push_back(static_cast<uint8_t>(i * 37 + (i >> 3)));
+                seeds.push_back({std::string(kModeNames[mode]) + (interlace ? "-interlaced" : "") + "-filter" +
+                                     std::to_string(filter),
+                                 bytes});
+            }
     return seeds;
 }
 
@@ -61,6 +94,15 @@ std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
         seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
     return seeds;
 }
+
+std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
+    std::vector<Seed> seeds = MadeFiles();
+    for (const std::string &name : PngNamesIn(pngsuiteDir))
+        seeds.push_back({name, ReadWholeFile(pngsuiteDir + "/" + name)});
+    return seeds;
+}
+
+std::vector<Seed> SaveRoundTripSeeds() { return SaveSeeds(); }
 
 std::vector<Seed> FileInfoExportSeeds() {
     const Bytes captions = FileInfoData({Dataset(120, Text("a boat")), Dataset(5, Text("object")),

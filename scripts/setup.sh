@@ -13,5 +13,7 @@ packages=(
   binutils-mingw-w64-i686  # i686-w64-mingw32-windres compiles the resource script
   pngcheck             # an independent check of the files the module writes
   jq                   # reads pnghost's JSON reports in the tests
+  libspng-dev          # the independent decoder of the differential tests
+  pkg-config           # finds libspng
 )
 scripts/install-missing.sh setup "${packages[@]}"
