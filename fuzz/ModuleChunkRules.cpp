@@ -88,6 +88,7 @@ ChunkRuling RuleOnChunks(const uint8_t *file, size_t size) {
         }
         const uint8_t *body = file + at + 8;
         const uLong crc = crc32(crc32(0, file + at + 4, 4), body, length);
+        if (inImageData) ruling.imageDataCrcMismatch |= crc != Big32(body + length);
         if (!inImageData) {
             if (crc != Big32(body + length)) {
                 ruling.refusal = "CRC mismatch before the image data";

@@ -13,6 +13,7 @@
 struct ChunkRuling {
     std::string refusal;        // empty when the chunks before the image data pass
     size_t imageDataEnd = 0;    // just past the last chunk of the first run of IDAT chunks
+    bool imageDataCrcMismatch = false;  // an IDAT chunk of that run fails its CRC
 };
 
 ChunkRuling RuleOnChunks(const uint8_t *file, size_t size);

@@ -77,6 +77,10 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
         return OpenedWhatSpngRefuses(file, size, ruling, reference);
     }
     if (!ruling.refusal.empty()) return Counted("module refuses, libspng opens: " + ruling.refusal);
+    // libspng stops reading image data once the rows are whole, and leaves
+    // the CRC of the image data chunks after that unchecked.
+    if (outcome.stage == OpenStage::ReadContinue && ruling.imageDataCrcMismatch)
+        return Counted("module refuses, libspng opens: CRC mismatch in an image data chunk");
     return "the module refused a file libspng opens, at " +
            std::string(outcome.stage == OpenStage::ReadStart ? "read-start" : "read-continue");
 }

@@ -175,7 +175,8 @@ bool SaveCase::ExpectedDate(int *year, int *month, int *day) const {
         *year = DecimalPart(digits.substr(0, 4));
         *month = digits.size() > 4 ? DecimalPart(digits.substr(4, 2)) : 0;
         *day = digits.size() > 6 ? DecimalPart(digits.substr(6, 2)) : 0;
-        dated = true;
+        // libpng writes no tIME that the chunk cannot hold.
+        dated = *year >= 0 && *year <= 65535 && *month >= 1 && *month <= 12 && *day >= 1 && *day <= 31;
     }
     return dated;
 }
