@@ -55,8 +55,9 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals)))
         return Counted("libspng refuses, module opens: ancillary chunk before the image data, " +
                        SpngErrorText(partDecoded.error));
+    bool streamEnds = false;
     if (Listed(partDecoded.error, std::begin(kImageDataRefusals), std::end(kImageDataRefusals)) &&
-        RowsArriveWhole(part.data(), part.size()))
+        RowsArriveWhole(part.data(), part.size(), &streamEnds))
         return Counted("libspng refuses, module opens: image data damaged past the last row, " +
                        SpngErrorText(partDecoded.error));
     return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error);
@@ -81,6 +82,13 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
     // the CRC of the image data chunks after that unchecked.
     if (outcome.stage == OpenStage::ReadContinue && ruling.imageDataCrcMismatch)
         return Counted("module refuses, libspng opens: CRC mismatch in an image data chunk");
+    // libpng reads the compressed stream to its end within the last row and
+    // fails that row when the end is missing; libspng stops at the last row.
+    bool streamEnds = true;
+    const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
+    if (outcome.stage == OpenStage::ReadContinue && RowsArriveWhole(part.data(), part.size(), &streamEnds) &&
+        !streamEnds)
+        return Counted("module refuses, libspng opens: the image data stream does not end after the last row");
     return "the module refused a file libspng opens, at " +
            std::string(outcome.stage == OpenStage::ReadStart ? "read-start" : "read-continue");
 }

@@ -172,11 +172,12 @@ bool SaveCase::ExpectedDate(int *year, int *month, int *day) const {
         if (KeywordOf(dataset.number) != nullptr) ++entries;
         if (dataset.number != 55) continue;
         const std::string digits = dataset.text.substr(0, 8);
-        *year = DecimalPart(digits.substr(0, 4));
-        *month = digits.size() > 4 ? DecimalPart(digits.substr(4, 2)) : 0;
-        *day = digits.size() > 6 ? DecimalPart(digits.substr(6, 2)) : 0;
-        // libpng writes no tIME that the chunk cannot hold.
-        dated = *year >= 0 && *year <= 65535 && *month >= 1 && *month <= 12 && *day >= 1 && *day <= 31;
+        // Stored as the time record holds them: a 16-bit year, 8-bit month
+        // and day; libpng writes no tIME whose month or day is out of range.
+        *year = static_cast<uint16_t>(DecimalPart(digits.substr(0, 4)));
+        *month = static_cast<uint8_t>(digits.size() > 4 ? DecimalPart(digits.substr(4, 2)) : 0);
+        *day = static_cast<uint8_t>(digits.size() > 6 ? DecimalPart(digits.substr(6, 2)) : 0);
+        dated = *month >= 1 && *month <= 12 && *day >= 1 && *day <= 31;
     }
     return dated;
 }
@@ -199,4 +200,11 @@ std::string SaveCase::Describe() const {
            std::to_string(image.columns) + "x" + std::to_string(image.rows) +
            (choices.interlace ? " interlaced" : "") + " filter entry " + std::to_string(choices.filterEntry) +
            (choices.bestSpeed ? " best speed" : "") + (choices.writeFileInfo ? " File Info" : "");
+}
+
+std::string SaveCase::DatesGiven() const {
+    std::string dates;
+    for (const IptcDataset &dataset : datasets)
+        if (dataset.number == 55) dates += "\"" + dataset.text.substr(0, 8) + "\" ";
+    return dates;
 }

@@ -36,6 +36,7 @@ struct SaveCase {
     bool ExpectedDate(int *year, int *month, int *day) const;
     int ExpectedFilter(const StoredRow &row, size_t bytesPerPixel) const;
     std::string Describe() const;
+    std::string DatesGiven() const;  // the Date Created datasets, in order
 };
 
 SaveCase MakeSaveCase(const uint8_t *data, size_t size);

@@ -62,7 +62,10 @@ FuzzProblem CheckTexts(const SaveCase &save, const SpngFile &file) {
             return "text " + std::to_string(i) + " is " + file.texts[i].keyword + ", expected " + expected[i].keyword;
     int year = 0, month = 0, day = 0;
     const bool dated = save.ExpectedDate(&year, &month, &day);
-    if (file.hasTime != dated) return dated ? "no tIME written" : "a tIME written without a date";
+    if (file.hasTime != dated)
+        return (dated ? "no tIME written" : "a tIME written without a date, " + std::to_string(file.year) + "-" +
+                                                std::to_string(file.month) + "-" + std::to_string(file.day)) +
+               "; dates given: " + save.DatesGiven();
     if (dated && (file.year != year || file.month != month || file.day != day || file.hour != 0 ||
                   file.minute != 0 || file.second != 0))
         return "tIME " + std::to_string(file.year) + "-" + std::to_string(file.month) + "-" + std::to_string(file.day);

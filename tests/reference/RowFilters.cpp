@@ -16,14 +16,15 @@ struct Header {
     int depth = 0, colorType = 0, interlace = 0;
 };
 
-// The header and the image data chunks joined.
+// The header and the image data chunks joined, up to a chunk that runs past
+// the end of the file.
 bool Chunks(const uint8_t *file, size_t size, Header *header, std::vector<uint8_t> *data) {
     size_t at = 8;
     bool haveHeader = false;
     while (at + 12 <= size) {
         const uint32_t length = Big32(file + at);
         const std::string type(reinterpret_cast<const char *>(file + at + 4), 4);
-        if (length > size - at - 12) return false;
+        if (length > size - at - 12) break;
         const uint8_t *body = file + at + 8;
         if (type == "IHDR" && length == 13) {
             *header = {Big32(body), Big32(body + 4), body[8], body[9], body[12]};
@@ -129,11 +130,11 @@ bool ReadStoredRows(const uint8_t *file, size_t size, std::vector<StoredRow> *ro
     return SplitRows(header, stream, rows, bytesPerPixel);
 }
 
-bool RowsArriveWhole(const uint8_t *file, size_t size) {
+bool RowsArriveWhole(const uint8_t *file, size_t size, bool *streamEnds) {
     Header header;
     std::vector<uint8_t> data, stream;
     if (!Chunks(file, size, &header, &data)) return false;
-    Inflate(data, &stream);
+    *streamEnds = Inflate(data, &stream);
     std::vector<StoredRow> rows;
     size_t bytesPerPixel = 0;
     return SplitRows(header, stream, &rows, &bytesPerPixel);

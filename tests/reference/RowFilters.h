@@ -21,8 +21,9 @@ struct StoredRow {
 bool ReadStoredRows(const uint8_t *file, size_t size, std::vector<StoredRow> *rows, size_t *bytesPerPixel);
 
 // True when the image data, inflated as far as it goes, holds every row of
-// every pass with a valid filter byte, whatever damage follows.
-bool RowsArriveWhole(const uint8_t *file, size_t size);
+// every pass with a valid filter byte, whatever damage follows; streamEnds
+// tells whether the compressed stream is then closed as it should be.
+bool RowsArriveWhole(const uint8_t *file, size_t size, bool *streamEnds);
 
 // The filter the choice rule picks for a row among the candidates (a bit
 // mask, bit f for filter f): the smallest sum of the filtered bytes taken as
