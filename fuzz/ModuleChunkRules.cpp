@@ -77,29 +77,29 @@ ChunkRuling RuleOnChunks(const uint8_t *file, size_t size) {
         }
         const uint32_t length = Big32(file + at);
         const char *type = reinterpret_cast<const char *>(file + at + 4);
-        if (length > size - at - 12) {
-            if (!inImageData) ruling.refusal = "chunk longer than the file";
+        const bool imageData = Is(type, "IDAT") && seen.header;
+        if (inImageData && !imageData) {
             ruling.imageDataEnd = at;
             return ruling;
         }
-        if (inImageData && !Is(type, "IDAT")) {
+        inImageData = imageData;
+        if (length > size - at - 12) {
+            // An image data chunk cut short has no CRC to check.
+            if (!inImageData) ruling.refusal = "chunk longer than the file";
+            ruling.imageDataCrcMismatch = inImageData;
             ruling.imageDataEnd = at;
             return ruling;
         }
         const uint8_t *body = file + at + 8;
-        const uLong crc = crc32(crc32(0, file + at + 4, 4), body, length);
-        if (inImageData) ruling.imageDataCrcMismatch |= crc != Big32(body + length);
-        if (!inImageData) {
-            if (crc != Big32(body + length)) {
-                ruling.refusal = "CRC mismatch before the image data";
-                return ruling;
-            }
-            if (Is(type, "IDAT") && seen.header) {
-                inImageData = true;
-            } else {
-                ruling.refusal = ChunkRefusal(type, body, length, &seen);
-                if (!ruling.refusal.empty()) return ruling;
-            }
+        const bool crcMatches = crc32(crc32(0, file + at + 4, 4), body, length) == Big32(body + length);
+        if (inImageData) {
+            ruling.imageDataCrcMismatch |= !crcMatches;
+        } else if (!crcMatches) {
+            ruling.refusal = "CRC mismatch before the image data";
+            return ruling;
+        } else {
+            ruling.refusal = ChunkRefusal(type, body, length, &seen);
+            if (!ruling.refusal.empty()) return ruling;
         }
         at += 12 + length;
     }

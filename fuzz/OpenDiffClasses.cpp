@@ -2,6 +2,7 @@
 
 #include <spng.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -40,25 +41,43 @@ bool Listed(int error, const int *first, const int *last) {
 
 void PrintCounts() { std::fprintf(stderr, "open-diff acceptance classes:\n%s", AcceptanceCounts().c_str()); }
 
-std::string Counted(const std::string &name) {
-    if (gCounts.empty()) std::atexit(PrintCounts);
-    ++gCounts[name];
-    return {};
+// With KORVANE_OPEN_DIFF_EXAMPLES naming a folder, the first input of each
+// class is kept there, named after the class.
+void KeepExample(const std::string &name, const uint8_t *file, size_t size) {
+    const char *folder = std::getenv("KORVANE_OPEN_DIFF_EXAMPLES");
+    if (folder == nullptr) return;
+    std::string fileName;
+    for (char c : name) fileName += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+    if (FILE *out = std::fopen((std::string(folder) + "/" + fileName).c_str(), "wb")) {
+        std::fwrite(file, 1, size, out);
+        std::fclose(out);
+    }
 }
+
+struct Counter {
+    const uint8_t *file;
+    size_t size;
+    std::string operator()(const std::string &name) const {
+        if (gCounts.empty()) std::atexit(PrintCounts);
+        if (gCounts[name]++ == 0) KeepExample(name, file, size);
+        return {};
+    }
+};
 
 std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkRuling &ruling,
                                   const SpngFile &reference) {
+    const Counter count{file, size};
     const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
     const SpngFile partDecoded = DecodeWithSpng(part.data(), part.size());
     if (partDecoded.error == 0)
-        return Counted("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
+        return count("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals)))
-        return Counted("libspng refuses, module opens: ancillary chunk before the image data, " +
+        return count("libspng refuses, module opens: ancillary chunk before the image data, " +
                        SpngErrorText(partDecoded.error));
     bool streamEnds = false;
     if (Listed(partDecoded.error, std::begin(kImageDataRefusals), std::end(kImageDataRefusals)) &&
         RowsArriveWhole(part.data(), part.size(), &streamEnds))
-        return Counted("libspng refuses, module opens: image data damaged past the last row, " +
+        return count("libspng refuses, module opens: image data damaged past the last row, " +
                        SpngErrorText(partDecoded.error));
     return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error);
 }
@@ -66,10 +85,11 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
 }  // namespace
 
 std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference) {
+    const Counter count{file, size};
     const bool moduleAccepts = outcome.result == kResultNoError;
     if (!moduleAccepts && outcome.result != kResultCannotRead)
         return "open ended with " + std::to_string(outcome.result);
-    if (!moduleAccepts && reference.error != 0) return Counted("both refuse");
+    if (!moduleAccepts && reference.error != 0) return count("both refuse");
     const ChunkRuling ruling = RuleOnChunks(file, size);
     if (moduleAccepts) {
         if (!ruling.refusal.empty())
@@ -77,18 +97,18 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
                    SpngErrorText(reference.error);
         return OpenedWhatSpngRefuses(file, size, ruling, reference);
     }
-    if (!ruling.refusal.empty()) return Counted("module refuses, libspng opens: " + ruling.refusal);
+    if (!ruling.refusal.empty()) return count("module refuses, libspng opens: " + ruling.refusal);
     // libspng stops reading image data once the rows are whole, and leaves
     // the CRC of the image data chunks after that unchecked.
     if (outcome.stage == OpenStage::ReadContinue && ruling.imageDataCrcMismatch)
-        return Counted("module refuses, libspng opens: CRC mismatch in an image data chunk");
+        return count("module refuses, libspng opens: CRC mismatch in an image data chunk");
     // libpng reads the compressed stream to its end within the last row and
     // fails that row when the end is missing; libspng stops at the last row.
     bool streamEnds = true;
     const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
     if (outcome.stage == OpenStage::ReadContinue && RowsArriveWhole(part.data(), part.size(), &streamEnds) &&
         !streamEnds)
-        return Counted("module refuses, libspng opens: the image data stream does not end after the last row");
+        return count("module refuses, libspng opens: the image data stream does not end after the last row");
     return "the module refused a file libspng opens, at " +
            std::string(outcome.stage == OpenStage::ReadStart ? "read-start" : "read-continue");
 }
