@@ -148,7 +148,7 @@ FuzzProblem RunOpenDiffInput(FuzzHost *host, const uint8_t *data, size_t size) {
     const bool moduleAccepts = outcome.result == kResultNoError;
     const bool spngAccepts = reference.error == 0;
     if (moduleAccepts != spngAccepts || !moduleAccepts) return CheckAcceptance(data, size, outcome, reference);
-    const HostExpectation expected = ExpectOnOpen(reference, before);
+    const HostExpectation expected = ExpectOnOpen(reference, ReadStoredTexts(data, size), before);
     if (!expected.describable) return "the module opened a file of colour type " + std::to_string(reference.colorType);
     return Compare(session.image, expected, outcome.pixelsKept && !reference.rows.empty());
 }

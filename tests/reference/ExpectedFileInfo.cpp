@@ -1,8 +1,6 @@
 // The File Info block the host must receive from a file's texts: the keyword
 // table, matched on a fixed number of leading bytes with A-Z folded, texts of
-// at most 255 bytes, zTXt alike with tEXt, and the date from tIME last.
-#include <spng.h>
-
+// at most 255 bytes, and the date from tIME last.
 #include <cstring>
 
 #include "tests/reference/HostExpectation.h"
@@ -61,11 +59,11 @@ void AppendDigits(std::vector<uint8_t> *block, int value, int digits) {
 
 }  // namespace
 
-std::vector<uint8_t> ExpectedFileInfo(const SpngFile &file) {
+std::vector<uint8_t> ExpectedFileInfo(const StoredTexts &stored) {
     std::vector<uint8_t> block = {'8', 'B', 'I', 'M', 0x04, 0x04, 0, 0, 0, 0, 0, 0, 0x1C, 2, 0, 0, 2, 0, 2};
     bool anyText = false;
-    for (const SpngText &text : file.texts) {
-        if (text.type == SPNG_ITXT || text.text.size() > 255) continue;
+    for (const StoredText &text : stored.texts) {
+        if (text.text.size() > 255) continue;
         const int dataset = DatasetOf(text.keyword);
         if (dataset < 0) continue;
         Append(&block, {0x1C, 2, static_cast<uint8_t>(dataset), 0, static_cast<uint8_t>(text.text.size())});
@@ -73,11 +71,11 @@ std::vector<uint8_t> ExpectedFileInfo(const SpngFile &file) {
         anyText = true;
     }
     if (!anyText) return {};
-    if (file.hasTime) {
+    if (stored.hasTime) {
         Append(&block, {0x1C, 2, 55, 0, 8});
-        AppendDigits(&block, file.year, 4);
-        AppendDigits(&block, file.month, 2);
-        AppendDigits(&block, file.day, 2);
+        AppendDigits(&block, stored.year, 4);
+        AppendDigits(&block, stored.month, 2);
+        AppendDigits(&block, stored.day, 2);
     }
     const uint32_t size = static_cast<uint32_t>(block.size() - 12);
     for (int i = 0; i < 4; ++i) block[8 + i] = static_cast<uint8_t>(size >> (24 - 8 * i));

@@ -82,7 +82,7 @@ void ClearSpareBits(std::vector<uint8_t> *pixels, int16_t depth, int16_t rows, i
     for (int32_t y = 0; y < rows; ++y) (*pixels)[static_cast<size_t>((y + 1) * rowBytes - 1)] &= keep;
 }
 
-HostExpectation ExpectOnOpen(const SpngFile &file, const HostBefore &before) {
+HostExpectation ExpectOnOpen(const SpngFile &file, const StoredTexts &texts, const HostBefore &before) {
     HostExpectation host;
     ModeOfFile mode{};
     if (!MapHeader(file, &mode)) return host;
@@ -100,6 +100,6 @@ HostExpectation ExpectOnOpen(const SpngFile &file, const HostBefore &before) {
         host.horizontalResolution = InchResolution(file.pixelsPerUnitX);
         host.verticalResolution = InchResolution(file.pixelsPerUnitY);
     }
-    host.fileInfo = ExpectedFileInfo(file);
+    host.fileInfo = ExpectedFileInfo(texts);
     return host;
 }

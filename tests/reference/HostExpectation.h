@@ -10,6 +10,7 @@
 
 #include "FormatHost.h"
 #include "tests/reference/SpngFile.h"
+#include "tests/reference/StoredTexts.h"
 
 // What the host holds before the open and the module may leave as it is.
 struct HostBefore {
@@ -28,11 +29,11 @@ struct HostExpectation {
     std::vector<uint8_t> fileInfo;  // the whole image resource data, empty when none
 };
 
-HostExpectation ExpectOnOpen(const SpngFile &file, const HostBefore &before);
+HostExpectation ExpectOnOpen(const SpngFile &file, const StoredTexts &texts, const HostBefore &before);
 
 // The File Info block that the texts and the time before the image data
 // make; empty when no text has a keyword of the table.
-std::vector<uint8_t> ExpectedFileInfo(const SpngFile &file);
+std::vector<uint8_t> ExpectedFileInfo(const StoredTexts &stored);
 
 // Bytes of one host row; clears the bits past the last column of 1-bit rows.
 int32_t ExpectedRowBytes(int16_t depth, int16_t planes, int16_t columns);
