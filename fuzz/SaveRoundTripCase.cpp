@@ -110,12 +110,13 @@ SaveCase MakeSaveCase(const uint8_t *data, size_t size) {
     save.image.mode = kind.mode;
     save.image.planes = kind.planes;
     save.image.depth = kind.mode == kModeBitmap ? 1 : 8;
-    save.choices.interlace = (options & 1) != 0 && kind.mode != kModeBitmap;
-    save.choices.bestSpeed = (options & 2) != 0;
-    save.choices.writeFileInfo = (options & 4) != 0;
+    save.withoutOptions = (options & 64) != 0;
+    save.choices.interlace = save.withoutOptions || ((options & 1) != 0 && kind.mode != kModeBitmap);
+    save.choices.bestSpeed = !save.withoutOptions && (options & 2) != 0;
+    save.choices.writeFileInfo = !save.withoutOptions && (options & 4) != 0;
     // The dialog disables Filtering for the modes it never filters.
     const bool filtered = kind.mode == kModeGrayscale || kind.mode == kModeRGB;
-    save.choices.filterEntry = filtered ? (options >> 3) % 6 : -1;
+    save.choices.filterEntry = filtered && !save.withoutOptions ? (options >> 3) % 6 : -1;
     save.image.columns = static_cast<int16_t>(1 + reader.Bytes(2) % 300);
     save.image.rows = static_cast<int16_t>(1 + reader.Bytes(2) % 300);
     save.paletteEntries = 1 + reader.Byte();
@@ -183,12 +184,15 @@ bool SaveCase::ExpectedDate(int *year, int *month, int *day) const {
 }
 
 // Dialog entries 0 to 4 fix the filter, entry 5 lets the rule choose among
-// all five. Indexed and 1-bit rows are never filtered, and libpng applies no
+// all five; without the dialog the rule chooses among None, Sub, Up and
+// Average. Indexed and 1-bit rows are never filtered, and libpng applies no
 // filter that looks above in an image of one row, nor left in one of one
 // column.
 int SaveCase::ExpectedFilter(const StoredRow &row, size_t bytesPerPixel) const {
     if (image.mode == kModeBitmap || image.mode == kModeIndexed) return 0;
-    const int filter = choices.filterEntry < 5 ? choices.filterEntry : ChosenFilter(row, bytesPerPixel, 0x1F);
+    int filter = choices.filterEntry;
+    if (withoutOptions) filter = ChosenFilter(row, bytesPerPixel, 0x0F);
+    if (filter == 5) filter = ChosenFilter(row, bytesPerPixel, 0x1F);
     const bool looksAbove = filter == 2 || filter == 3 || filter == 4;
     const bool looksLeft = filter == 1 || filter == 3 || filter == 4;
     if ((looksAbove && image.rows == 1) || (looksLeft && image.columns == 1)) return 0;
@@ -198,7 +202,7 @@ int SaveCase::ExpectedFilter(const StoredRow &row, size_t bytesPerPixel) const {
 std::string SaveCase::Describe() const {
     return std::string(ImageModeName(image.mode)) + " " + std::to_string(image.planes) + " planes " +
            std::to_string(image.columns) + "x" + std::to_string(image.rows) +
-           (choices.interlace ? " interlaced" : "") + " filter entry " + std::to_string(choices.filterEntry) +
+           (choices.interlace ? " interlaced" : "") + (withoutOptions ? " without options" : "") + " filter entry " + std::to_string(choices.filterEntry) +
            (choices.bestSpeed ? " best speed" : "") + (choices.writeFileInfo ? " File Info" : "");
 }
 

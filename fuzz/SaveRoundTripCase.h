@@ -18,7 +18,8 @@
 
 // Input bytes, in order: mode (0 bitmap, 1 gray, 2 gray with alpha, 3
 // indexed, 4 RGB, 5 RGBA), options (bit 0 interlace, bit 1 best speed, bit 2
-// File Info, bits 3-5 the Filtering entry), columns and rows (two bytes
+// File Info, bits 3-5 the Filtering entry, bit 6 a save without the options
+// dialog right after the open of an interlaced file), columns and rows (two bytes
 // each, 1 to 300), palette entries, resolution (a byte that picks none or
 // four bytes that follow), monitor gamma, File Info datasets (a count, then
 // per dataset a kind, a length and its bytes), then the samples, repeated
@@ -26,6 +27,10 @@
 struct SaveCase {
     HostImage image;
     SaveChoices choices;
+    // Saved with the options as they stand after an interlaced open:
+    // interlaced, no File Info, best size, adaptive among the first four
+    // filters.
+    bool withoutOptions = false;
     HostFixed monitorGamma = 0;
     int paletteEntries = 0;
     std::vector<IptcDataset> datasets;

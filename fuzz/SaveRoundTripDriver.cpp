@@ -7,7 +7,9 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/SaveRoundTripCase.h"
+#include "pnghost/HostFileHandle.h"
 #include "pnghost/Operations.h"
+#include "tests/module/PngFiles.h"
 #include "tests/reference/HostExpectation.h"
 #include "tests/reference/RowFilters.h"
 
@@ -85,17 +87,61 @@ FuzzProblem CheckFilters(const SaveCase &save, const std::vector<uint8_t> &saved
     return {};
 }
 
+// The options dialog cancelled (which resets the options), then an
+// interlaced file opened: the options the next save finds when the host
+// saves without asking.
+int16_t OpenInterlacedAfterCancel(HostSession *session, int file) {
+    SaveChoices cancel;
+    cancel.cancel = true;
+    if (SaveWithModule(session, file, cancel) != kResultUserCancelled) return -1;
+    static const std::vector<uint8_t> interlaced = EncodePng(PatternPicture(3, 2, 0, 8, true));
+    const int opened = MemoryFile("fuzz-save-open", interlaced.data(), interlaced.size());
+    if (opened < 0) return -1;
+    const int16_t result = OpenWithModule(session, opened);
+    close(opened);
+    return result;
+}
+
+int16_t SaveWithoutOptions(HostSession *session, int file) {
+    ResetHostBlock(session);
+    session->block.fileHandle = HostFileHandle(file);
+    session->advancedRects.clear();
+    session->progress.clear();
+    DescribeImageToModule(session);
+    int16_t result = RunSteps(session, {kSelectorEstimatePrepare, kSelectorEstimateStart, kSelectorEstimateContinue,
+                                        kSelectorEstimateFinish, kSelectorWritePrepare, kSelectorWriteStart});
+    if (result == kResultNoError) {
+        session->flow = PixelFlow::FromImage;
+        result = CallSelector(session, kSelectorWriteContinue);
+        session->flow = PixelFlow::None;
+        const int16_t finish = CallSelector(session, kSelectorWriteFinish);
+        if (result == kResultNoError) result = finish;
+    }
+    if (session->block.imageResources != nullptr) DisposeHostHandle(session, session->block.imageResources);
+    return result;
+}
+
+int16_t Save(HostSession *session, const SaveCase &save, int file) {
+    if (!save.withoutOptions) {
+        session->image = save.image;
+        return SaveWithModule(session, file, save.choices);
+    }
+    const int16_t opened = OpenInterlacedAfterCancel(session, file);
+    if (opened != kResultNoError) return opened;
+    session->image = save.image;
+    return SaveWithoutOptions(session, file);
+}
+
 }  // namespace
 
 FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t size) {
     HostSession &session = host->session;
     const SaveCase save = MakeSaveCase(data, size);
-    session.image = save.image;
     session.monitor = HostMonitor{};
     session.monitor.gamma = save.monitorGamma;
     const int file = MemoryFile("fuzz-save", nullptr, 0);
     if (file < 0) return "no memory file";
-    const int16_t result = SaveWithModule(&session, file, save.choices);
+    const int16_t result = Save(&session, save, file);
     const std::vector<uint8_t> saved = MemoryFileBytes(file);
     close(file);
     FuzzProblem problem = LeftBehind(host);

@@ -54,7 +54,8 @@ std::vector<Seed> MadePictures() {
 
 // Every save the dialog offers, on a small image whose samples run through
 // many values, with captions in some and an odd size that leaves passes
-// short.
+// short; and a save of each mode without the dialog after an interlaced
+// open.
 std::vector<Seed> SaveSeeds() {
     static const char *const kModeNames[6] = {"bitmap", "gray", "graya", "indexed", "rgb", "rgba"};
     std::vector<Seed> seeds;
@@ -72,6 +73,11 @@ std::vector<Seed> SaveSeeds() {
                                      std::to_string(filter),
                                  bytes});
             }
+    for (uint8_t mode = 0; mode < 6; ++mode) {
+        std::vector<uint8_t> bytes = {mode, 64, 0, 21, 0, 17, 15, 0, 0, 0, 0, 0, 0};
+        for (int i = 0; i < 1000; ++i) bytes.push_back(static_cast<uint8_t>(i * i + i / 5));
+        seeds.push_back({std::string(kModeNames[mode]) + "-without-options", bytes});
+    }
     return seeds;
 }
 
