@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -40,6 +41,8 @@ std::string ChunkRefusal(const char *type, const uint8_t *body, uint32_t length,
         return HeaderRefusal(body, length);
     }
     if (Is(type, "IHDR")) return "second IHDR";
+    for (int i = 0; i < 4; ++i)
+        if (!std::isalpha(static_cast<unsigned char>(type[i]))) return "chunk type not four letters";
     if (Is(type, "IEND")) return "IEND before the image data";
     if (Is(type, "PLTE")) {
         if (seen->palette) return "second PLTE";

@@ -35,7 +35,7 @@ FuzzProblem CheckImage(const SaveCase &save, const SpngFile &file) {
                std::to_string(file.bitDepth) + " colour type " + std::to_string(file.colorType) + " interlace " +
                std::to_string(file.interlace);
     HostBefore before{};
-    const HostExpectation reopened = ExpectOnOpen(file, StoredTexts{}, before);
+    const HostExpectation reopened = ExpectOnOpen(file, StoredChunks{}, before);
     if (reopened.mode != image.mode || reopened.planes != image.planes) return "reopens in another mode";
     if (reopened.pixels != PixelsWithoutSpareBits(image)) return "pixels differ";
     if (image.mode == kModeIndexed && file.palette != save.ExpectedPalette()) return "palette differs";

@@ -118,11 +118,30 @@ std::vector<Seed> PatternFiles() {
     return seeds;
 }
 
+// A file whose texts carry every keyword of the table and near misses of
+// them, with a date.
+std::vector<uint8_t> KeywordFile() {
+    PngPicture picture = PatternPicture(5, 3, PNG_COLOR_TYPE_GRAY, 8, false);
+    for (const char *keyword : {"author", "Caption", "Writer", "ByLine", "Headline", "Instructions", "Title", "Credit",
+                                "Source", "Object", "City", "Province", "Country", "description", "comment", "AUTHORS",
+                                "Provinc", "Cit", "Countries", "Descriptio"})
+        picture.texts.push_back({keyword, std::string("text of ") + keyword});
+    picture.hasTime = true;
+    picture.year = 2024;
+    picture.month = 2;
+    picture.day = 29;
+    return EncodePng(picture);
+}
+
+// Control byte 1: the driver makes every CRC right, so that the fuzzer's
+// changes to chunk contents reach the module.
 std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadeFiles();
     for (Seed &pattern : PatternFiles()) seeds.push_back(std::move(pattern));
+    seeds.push_back({"keywords", KeywordFile()});
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, ReadWholeFile(pngsuiteDir + "/" + name)});
+    for (Seed &seed : seeds) seed.bytes = WithControl(1, seed.bytes);
     return seeds;
 }
 

@@ -59,7 +59,7 @@ void AppendDigits(std::vector<uint8_t> *block, int value, int digits) {
 
 }  // namespace
 
-std::vector<uint8_t> ExpectedFileInfo(const StoredTexts &stored) {
+std::vector<uint8_t> ExpectedFileInfo(const StoredChunks &stored) {
     std::vector<uint8_t> block = {'8', 'B', 'I', 'M', 0x04, 0x04, 0, 0, 0, 0, 0, 0, 0x1C, 2, 0, 0, 2, 0, 2};
     bool anyText = false;
     for (const StoredText &text : stored.texts) {

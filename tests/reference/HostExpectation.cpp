@@ -63,10 +63,11 @@ void ExpectTables(const SpngFile &file, const HostBefore &before, HostExpectatio
     }
 }
 
-// Pixels per metre to whole pixels per inch in the integer half.
+// Pixels per metre to whole pixels per inch in the integer half, held at
+// the largest the integer half can take.
 HostFixed InchResolution(uint32_t pixelsPerMetre) {
     const auto perInch = static_cast<uint32_t>(static_cast<double>(pixelsPerMetre) * static_cast<double>(0.0254f));
-    return static_cast<HostFixed>(perInch << 16);
+    return static_cast<HostFixed>((perInch < 32767 ? perInch : 32767) << 16);
 }
 
 }  // namespace
@@ -82,7 +83,7 @@ void ClearSpareBits(std::vector<uint8_t> *pixels, int16_t depth, int16_t rows, i
     for (int32_t y = 0; y < rows; ++y) (*pixels)[static_cast<size_t>((y + 1) * rowBytes - 1)] &= keep;
 }
 
-HostExpectation ExpectOnOpen(const SpngFile &file, const StoredTexts &texts, const HostBefore &before) {
+HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, const HostBefore &before) {
     HostExpectation host;
     ModeOfFile mode{};
     if (!MapHeader(file, &mode)) return host;
@@ -96,10 +97,10 @@ HostExpectation ExpectOnOpen(const SpngFile &file, const StoredTexts &texts, con
     ExpectTables(file, before, &host);
     host.horizontalResolution = before.horizontalResolution;
     host.verticalResolution = before.verticalResolution;
-    if (file.hasPhysicalSize && file.unit == 1) {
-        host.horizontalResolution = InchResolution(file.pixelsPerUnitX);
-        host.verticalResolution = InchResolution(file.pixelsPerUnitY);
+    if (chunks.hasPhysicalSize && chunks.unit == 1) {
+        host.horizontalResolution = InchResolution(chunks.pixelsPerUnitX);
+        host.verticalResolution = InchResolution(chunks.pixelsPerUnitY);
     }
-    host.fileInfo = ExpectedFileInfo(texts);
+    host.fileInfo = ExpectedFileInfo(chunks);
     return host;
 }

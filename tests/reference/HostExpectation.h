@@ -1,7 +1,7 @@
-// What the host must receive when the module opens a file, worked out from
-// libspng's decoding of it by the rules of the host's image model: mode,
-// size, planes, every sample, the palette in the look-up tables, the
-// resolution and the File Info block made of the file's texts.
+// What the host must receive when the module opens a file, worked out by the
+// rules of the host's image model from libspng's decoding of it (mode, size,
+// planes, every sample, the palette in the look-up tables) and from the
+// chunks the resolution and the File Info come from.
 #ifndef KORVANE_TESTS_REFERENCE_HOST_EXPECTATION_H
 #define KORVANE_TESTS_REFERENCE_HOST_EXPECTATION_H
 
@@ -10,7 +10,7 @@
 
 #include "FormatHost.h"
 #include "tests/reference/SpngFile.h"
-#include "tests/reference/StoredTexts.h"
+#include "tests/reference/StoredChunks.h"
 
 // What the host holds before the open and the module may leave as it is.
 struct HostBefore {
@@ -29,11 +29,11 @@ struct HostExpectation {
     std::vector<uint8_t> fileInfo;  // the whole image resource data, empty when none
 };
 
-HostExpectation ExpectOnOpen(const SpngFile &file, const StoredTexts &texts, const HostBefore &before);
+HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, const HostBefore &before);
 
 // The File Info block that the texts and the time before the image data
 // make; empty when no text has a keyword of the table.
-std::vector<uint8_t> ExpectedFileInfo(const StoredTexts &stored);
+std::vector<uint8_t> ExpectedFileInfo(const StoredChunks &stored);
 
 // Bytes of one host row; clears the bits past the last column of 1-bit rows.
 int32_t ExpectedRowBytes(int16_t depth, int16_t planes, int16_t columns);

@@ -1,4 +1,4 @@
-#include "tests/reference/StoredTexts.h"
+#include "tests/reference/StoredChunks.h"
 
 #include <zlib.h>
 
@@ -18,16 +18,15 @@ bool InflateText(const uint8_t *data, size_t size, std::vector<uint8_t> *text) {
     stream.avail_in = static_cast<uInt>(size);
     uint8_t piece[4096];
     int status = Z_OK;
-    while (status == Z_OK) {
+    // Only whether it passes 255 bytes matters to the File Info.
+    while (status == Z_OK && text->size() <= 255) {
         stream.next_out = piece;
         stream.avail_out = sizeof piece;
         status = inflate(&stream, Z_NO_FLUSH);
         text->insert(text->end(), piece, piece + (sizeof piece - stream.avail_out));
-        // Only whether it passes 255 bytes matters to the File Info.
-        if (text->size() > 256) return true;
     }
     inflateEnd(&stream);
-    return status == Z_STREAM_END;
+    return status == Z_STREAM_END || (status == Z_OK && text->size() > 255);
 }
 
 // Keyword, then the text or compressed text after the zero byte.
@@ -46,7 +45,7 @@ bool TakeText(const uint8_t *body, uint32_t length, bool compressed, StoredText 
     return rest < end && *rest == 0 && InflateText(rest + 1, static_cast<size_t>(end - rest - 1), &text->text);
 }
 
-void TakeTime(const uint8_t *body, uint32_t length, StoredTexts *stored) {
+void TakeTime(const uint8_t *body, uint32_t length, StoredChunks *stored) {
     if (stored->hasTime || length != 7) return;
     const int month = body[2], day = body[3], hour = body[4], minute = body[5], second = body[6];
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) return;
@@ -56,10 +55,18 @@ void TakeTime(const uint8_t *body, uint32_t length, StoredTexts *stored) {
     stored->day = day;
 }
 
+void TakePhysicalSize(const uint8_t *body, uint32_t length, StoredChunks *stored) {
+    if (stored->hasPhysicalSize || length != 9) return;
+    stored->hasPhysicalSize = true;
+    stored->pixelsPerUnitX = Big32(body);
+    stored->pixelsPerUnitY = Big32(body + 4);
+    stored->unit = body[8];
+}
+
 }  // namespace
 
-StoredTexts ReadStoredTexts(const uint8_t *file, size_t size) {
-    StoredTexts stored;
+StoredChunks ReadStoredChunks(const uint8_t *file, size_t size) {
+    StoredChunks stored;
     size_t at = 8;
     while (size >= 12 && at <= size - 12) {
         const uint32_t length = Big32(file + at);
@@ -71,6 +78,7 @@ StoredTexts ReadStoredTexts(const uint8_t *file, size_t size) {
         if ((compressed || std::memcmp(type, "tEXt", 4) == 0) && TakeText(body, length, compressed, &text))
             stored.texts.push_back(text);
         if (std::memcmp(type, "tIME", 4) == 0) TakeTime(body, length, &stored);
+        if (std::memcmp(type, "pHYs", 4) == 0) TakePhysicalSize(body, length, &stored);
         at += 12 + length;
     }
     return stored;
