@@ -117,7 +117,7 @@ FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, boo
     problem += FirstDifference("green look-up tables", image.green, expected.green, 256);
     problem += FirstDifference("blue look-up tables", image.blue, expected.blue, 256);
     if (image.resources != expected.fileInfo)
-        problem += "File Info of " + std::to_string(image.resources.size()) + " bytes, libspng's texts make " +
+        problem += "File Info of " + std::to_string(image.resources.size()) + " bytes, the file's texts make " +
                    std::to_string(expected.fileInfo.size()) + FirstDifference(" bytes; they", image.resources.data(),
                                                                              expected.fileInfo.data(),
                                                                              std::min(image.resources.size(), expected.fileInfo.size()));

@@ -68,14 +68,24 @@ void ReadDatasets(ByteReader *reader, SaveCase *save) {
     save->image.resources = BuildFileInfoResource(save->datasets);
 }
 
+// None (a horizontal resolution of 0), any 16.16 values, negative ones
+// among them, or the resolutions editors use, up to 9600 pixels per inch.
 void ReadResolution(ByteReader *reader, HostImage *image) {
-    if (reader->Byte() % 4 == 0) {
-        image->horizontalResolution = 0;
-        image->verticalResolution = static_cast<HostFixed>(reader->Bytes(4) % (9600u << 16));
+    const uint8_t kind = reader->Byte() % 4;
+    const uint32_t x = reader->Bytes(4), y = reader->Bytes(4);
+    if (kind == 1) {
+        image->horizontalResolution = static_cast<HostFixed>(x == 0 ? 1 : x);
+        image->verticalResolution = static_cast<HostFixed>(y);
         return;
     }
-    image->horizontalResolution = static_cast<HostFixed>(1 + reader->Bytes(4) % (9600u << 16));
-    image->verticalResolution = static_cast<HostFixed>(1 + reader->Bytes(4) % (9600u << 16));
+    image->horizontalResolution = kind == 0 ? 0 : static_cast<HostFixed>(1 + x % (9600u << 16));
+    image->verticalResolution = static_cast<HostFixed>(y % (9600u << 16));
+}
+
+// A real number of pixels per metre rounded, none below 0.
+uint32_t RoundedPerMetre(HostFixed perInch) {
+    const double perMetre = perInch * static_cast<double>(1.5259022e-05f) * 39.37008 + 0.5;
+    return perMetre <= 0 ? 0 : static_cast<uint32_t>(perMetre);
 }
 
 void FillSamples(ByteReader *reader, SaveCase *save) {
@@ -141,9 +151,8 @@ std::vector<uint8_t> SaveCase::ExpectedPalette() const {
 }
 
 void SaveCase::ExpectedPixelsPerMetre(uint32_t *x, uint32_t *y) const {
-    const double toReal = static_cast<double>(1.5259022e-05f);
-    *x = static_cast<uint32_t>(image.horizontalResolution * toReal * 39.37008 + 0.5);
-    *y = static_cast<uint32_t>(image.verticalResolution * toReal * 39.37008 + 0.5);
+    *x = RoundedPerMetre(image.horizontalResolution);
+    *y = RoundedPerMetre(image.verticalResolution);
 }
 
 // "Software" first, then one text per dataset with a keyword, in record

@@ -19,11 +19,11 @@
 // Input bytes, in order: mode (0 bitmap, 1 gray, 2 gray with alpha, 3
 // indexed, 4 RGB, 5 RGBA), options (bit 0 interlace, bit 1 best speed, bit 2
 // File Info, bits 3-5 the Filtering entry, bit 6 a save without the options
-// dialog right after the open of an interlaced file), columns and rows (two bytes
-// each, 1 to 300), palette entries, resolution (a byte that picks none or
-// four bytes that follow), monitor gamma, File Info datasets (a count, then
-// per dataset a kind, a length and its bytes), then the samples, repeated
-// as far as the image needs.
+// dialog right after the open of an interlaced file), columns and rows (two
+// bytes each, 1 to 300), palette entries, resolution (a byte that picks the
+// kind, then four bytes each for horizontal and vertical), monitor gamma,
+// File Info datasets (a count, then per dataset a kind, a length and its
+// bytes), the palette, then the samples, repeated as far as the image needs.
 struct SaveCase {
     HostImage image;
     SaveChoices choices;
