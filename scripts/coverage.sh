@@ -2,9 +2,10 @@
 # Branch and line coverage of the module (plugin/ codec/ read/ write/
 # fileinfo/ ui/) by the plain test suite and the fuzz corpora: builds with
 # clang's source-based coverage in build-cov/, runs ctest, runs every seed
-# and, when present, every corpus input of build-fuzz/fuzz-work/ through its
-# target once, and writes an HTML report to build-cov/coverage/index.html and
-# a summary to build-cov/coverage/summary.txt.
+# and, when present, every corpus input of build-fuzz/fuzz-work/corpus/
+# (KORVANE_FUZZ_CORPORA names another folder) through its target once, and
+# writes an HTML report to build-cov/coverage/index.html and a summary to
+# build-cov/coverage/summary.txt.
 #
 #   scripts/coverage.sh [CTEST_ARGS...]     (e.g. -R fuzz. for a quick look)
 #
@@ -15,6 +16,7 @@ scripts/setup-fuzz.sh
 
 build=${KORVANE_COVERAGE_BUILD:-build-cov}
 pngsuite=${KORVANE_PNGSUITE_DIR:-../shared/pngsuite}
+corpora=${KORVANE_FUZZ_CORPORA:-build-fuzz/fuzz-work/corpus}
 scripts/build.sh "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKORVANE_COVERAGE=ON -DKORVANE_TESTS=ON
 
 profiles=$(realpath "$build")/profiles
@@ -26,7 +28,7 @@ export LLVM_PROFILE_FILE="$profiles/%p-%m.profraw"
 "$build/bin/fuzz_seeds" "$pngsuite" "$build/seeds"
 for target in open fileinfo-export fileinfo-import open-diff save-roundtrip; do
   inputs=("$build/seeds/$target")
-  [ -d "build-fuzz/fuzz-work/corpus/$target" ] && inputs+=("build-fuzz/fuzz-work/corpus/$target")
+  [ -d "$corpora/$target" ] && inputs+=("$corpora/$target")
   "$build/bin/fuzz_${target//-/_}" -runs=0 -rss_limit_mb=4096 "${inputs[@]}" >"$build/coverage/$target.log" 2>&1 ||
     echo "coverage: $target failed on an input (see $build/coverage/$target.log)"
 done
