@@ -65,9 +65,14 @@ std::vector<Seed> SaveSeeds() {
                 const bool captions = filter == 5;
                 std::vector<uint8_t> bytes = {mode, static_cast<uint8_t>(interlace | (captions ? 4 : 0) | filter << 3),
                                               0, 13, 0, 11, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 1};
-                if (captions)
-                    bytes.insert(bytes.end(), {4, 9, 6, 0, 'a', ' ', 'b', 'o', 'a', 't', 0, 3, 0, 'A', 0, 'n', 11, 8,
-                                               0, '1', '9', '9', '6', '0', '3', '0', '5', 12, 2, 0, 'x', 'y'});
+                // The interlaced ones give their date with a sign and white
+                // space, as a person might type it.
+                const std::string date = interlace ? "1996+3\t5" : "19960305";
+                if (captions) {
+                    bytes.insert(bytes.end(), {4, 9, 6, 0, 'a', ' ', 'b', 'o', 'a', 't', 0, 3, 0, 'A', 0, 'n', 11, 8, 0});
+                    bytes.insert(bytes.end(), date.begin(), date.end());
+                    bytes.insert(bytes.end(), {12, 2, 0, 'x', 'y'});
+                }
                 for (int i = 0; i < 800; ++i) bytes.push_back(static_cast<uint8_t>(i * 37 + (i >> 3)));
                 seeds.push_back({std::string(kModeNames[mode]) + (interlace ? "-interlaced" : "") + "-filter" +
                                      std::to_string(filter),
