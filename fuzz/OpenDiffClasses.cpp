@@ -98,6 +98,8 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
         return OpenedWhatSpngRefuses(file, size, ruling, reference);
     }
     if (!ruling.refusal.empty()) return count("module refuses, libspng opens: " + ruling.refusal);
+    if (reference.tooLargeToDecode && outcome.stage == OpenStage::ReadContinue)
+        return count("not compared: the module refuses image data that libspng is not asked to decode (over 16 MiB)");
     // libspng stops reading image data once the rows are whole, and leaves
     // the CRC of the image data chunks after that unchecked.
     if (outcome.stage == OpenStage::ReadContinue && ruling.imageDataCrcMismatch)

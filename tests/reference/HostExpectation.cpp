@@ -56,6 +56,9 @@ void ExpectTables(const SpngFile &file, const HostBefore &before, HostExpectatio
     std::memcpy(host->red, before.red, 256);
     std::memcpy(host->green, before.green, 256);
     std::memcpy(host->blue, before.blue, 256);
+    // A grayscale image has no palette: the codec passes over a PLTE chunk
+    // in one, which libspng keeps.
+    if ((file.colorType & 2) == 0) return;
     for (size_t i = 0; i < file.palette.size() / 3 && i < 256; ++i) {
         host->red[i] = file.palette[i * 3];
         host->green[i] = file.palette[i * 3 + 1];

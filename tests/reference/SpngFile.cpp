@@ -57,7 +57,9 @@ void ReadChunksBeforeImage(spng_ctx *ctx, SpngFile *file) {
 void DecodeRows(spng_ctx *ctx, SpngFile *file) {
     size_t size = 0;
     file->error = spng_decoded_image_size(ctx, SPNG_FMT_RAW, &size);
-    if (file->error != 0 || size > kLargestDecodedImage) return;
+    if (file->error != 0) return;
+    file->tooLargeToDecode = size > kLargestDecodedImage;
+    if (file->tooLargeToDecode) return;
     file->rows.resize(size);
     file->error = spng_decode_image(ctx, file->rows.data(), size, SPNG_FMT_RAW, 0);
     if (file->error != 0) file->rows.clear();

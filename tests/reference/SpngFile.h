@@ -30,10 +30,12 @@ struct SpngFile {
     // samples packed below 8 bits, 16-bit samples most significant byte first.
     std::vector<uint8_t> rows;
     size_t rowBytes = 0;
+    // The image is larger than kLargestDecodedImage: described, not decoded,
+    // so error says nothing of its image data.
+    bool tooLargeToDecode = false;
 };
 
-// Images above this many decoded bytes are described but not decoded
-// (error stays 0, rows empty): the fuzzers keep to small memory.
+// The fuzzers keep to small memory.
 const size_t kLargestDecodedImage = 16u << 20;
 
 SpngFile DecodeWithSpng(const uint8_t *bytes, size_t size);
