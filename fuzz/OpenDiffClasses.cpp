@@ -73,12 +73,12 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
         return count("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals)))
         return count("libspng refuses, module opens: ancillary chunk before the image data, " +
-                       SpngErrorText(partDecoded.error));
+                     SpngErrorText(partDecoded.error));
     bool streamEnds = false;
     if (Listed(partDecoded.error, std::begin(kImageDataRefusals), std::end(kImageDataRefusals)) &&
         RowsArriveWhole(part.data(), part.size(), &streamEnds))
         return count("libspng refuses, module opens: image data damaged past the last row, " +
-                       SpngErrorText(partDecoded.error));
+                     SpngErrorText(partDecoded.error));
     return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error);
 }
 

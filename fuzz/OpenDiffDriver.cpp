@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
@@ -94,15 +95,22 @@ OpenOutcome OpenThroughHost(HostSession *session, int file, const HostBefore &be
 template <typename T>
 std::string Differs(const char *what, T host, T expected) {
     if (host == expected) return {};
-    return std::string(what) + " " + std::to_string(host) + ", libspng says " + std::to_string(expected) + "; ";
+    return std::string(what) + " " + std::to_string(host) + ", expected " + std::to_string(expected) + "; ";
 }
 
 std::string FirstDifference(const char *what, const uint8_t *host, const uint8_t *expected, size_t size) {
     for (size_t i = 0; i < size; ++i)
         if (host[i] != expected[i])
             return std::string(what) + " differ at byte " + std::to_string(i) + ": " + std::to_string(host[i]) +
-                   ", libspng says " + std::to_string(expected[i]) + "; ";
+                   ", expected " + std::to_string(expected[i]) + "; ";
     return {};
+}
+
+std::string FileInfoDifference(const std::vector<uint8_t> &host, const std::vector<uint8_t> &expected) {
+    if (host == expected) return {};
+    return "File Info of " + std::to_string(host.size()) + " bytes, the file's texts make " +
+           std::to_string(expected.size()) + " bytes; " +
+           FirstDifference("they", host.data(), expected.data(), std::min(host.size(), expected.size()));
 }
 
 FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, bool pixelsCompared) {
@@ -116,11 +124,7 @@ FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, boo
     problem += FirstDifference("red look-up tables", image.red, expected.red, 256);
     problem += FirstDifference("green look-up tables", image.green, expected.green, 256);
     problem += FirstDifference("blue look-up tables", image.blue, expected.blue, 256);
-    if (image.resources != expected.fileInfo)
-        problem += "File Info of " + std::to_string(image.resources.size()) + " bytes, the file's texts make " +
-                   std::to_string(expected.fileInfo.size()) + FirstDifference(" bytes; they", image.resources.data(),
-                                                                             expected.fileInfo.data(),
-                                                                             std::min(image.resources.size(), expected.fileInfo.size()));
+    problem += FileInfoDifference(image.resources, expected.fileInfo);
     if (!pixelsCompared) return problem;
     std::vector<uint8_t> pixels = PixelsWithoutSpareBits(image);
     if (pixels.size() != expected.pixels.size())
@@ -133,10 +137,6 @@ FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, boo
                    " is " + std::to_string(pixels[i]) + ", libspng says " + std::to_string(expected.pixels[i]) + "; ";
     return problem;
 }
-
-}  // namespace
-
-namespace {
 
 uint32_t Big32(const uint8_t *p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
