@@ -144,16 +144,13 @@ PngPicture PatternPicture(uint32_t width, uint32_t height, int colorType, int bi
 
 std::vector<uint8_t> EncodePng(const PngPicture &picture) {
     std::vector<uint8_t> out;
-    std::vector<png_text> texts;
-    for (const auto *list : {&picture.texts, &picture.compressedTexts})
-        for (const auto &entry : *list) {
-            png_text text{};
-            text.compression = list == &picture.texts ? PNG_TEXT_COMPRESSION_NONE : PNG_TEXT_COMPRESSION_zTXt;
-            text.key = const_cast<char *>(entry.first.c_str());
-            text.text = const_cast<char *>(entry.second.c_str());
-            text.text_length = entry.second.size();
-            texts.push_back(text);
-        }
+    std::vector<png_text> texts(picture.texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        texts[i].compression = PNG_TEXT_COMPRESSION_NONE;
+        texts[i].key = const_cast<char *>(picture.texts[i].first.c_str());
+        texts[i].text = const_cast<char *>(picture.texts[i].second.c_str());
+        texts[i].text_length = picture.texts[i].second.size();
+    }
     std::vector<png_bytep> rowPointers;
     for (const auto &row : picture.rows) rowPointers.push_back(const_cast<png_bytep>(row.data()));
     if (!EncodeInto(&picture, &out, texts.data(), static_cast<int>(texts.size()), rowPointers.data())) out.clear();

@@ -20,7 +20,6 @@ struct PngPicture {
     uint32_t pixelsPerUnitX = 0, pixelsPerUnitY = 0;
     int unit = 1;
     std::vector<std::pair<std::string, std::string>> texts;  // tEXt before the image data
-    std::vector<std::pair<std::string, std::string>> compressedTexts;  // zTXt after those
     bool hasTime = false;
     int year = 0, month = 0, day = 0;
 };

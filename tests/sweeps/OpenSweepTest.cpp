@@ -154,14 +154,12 @@ TEST_F(OpenSweep, WriteOnlyDescriptorCannotBeRead) {
     close(writeOnly);
 }
 
-// An interlaced file with texts (one compressed), a time and a gamma, opened
-// with a monitor gamma: every allocation an open makes, from the codec's
-// records and the inflating of the compressed text to the File Info block,
-// fails once.
+// An interlaced file with texts, a time and a gamma, opened with a monitor
+// gamma: every allocation an open makes, from the codec's records to the
+// File Info block, fails once.
 TEST_F(OpenSweep, FailingAllocationAtEveryIndexEndsCleanly) {
     PngPicture picture = PatternPicture(9, 9, PNG_COLOR_TYPE_RGB_ALPHA, 8, true);
     picture.texts = {{"Caption", "a boat"}, {"Author", "Ann"}, {"Software", "paint"}};
-    picture.compressedTexts = {{"Headline", "boats in the harbour at dawn"}};
     picture.hasTime = true;
     picture.year = 1996;
     picture.month = 3;
