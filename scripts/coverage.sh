@@ -13,6 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-fuzz.sh
+scripts/install-missing.sh coverage llvm  # llvm-profdata and llvm-cov
 
 build=${KORVANE_COVERAGE_BUILD:-build-cov}
 pngsuite=${KORVANE_PNGSUITE_DIR:-../shared/pngsuite}
