@@ -40,5 +40,7 @@ using FuzzProblem = std::string;
 FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size);
 FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t size);
 FuzzProblem RunFileInfoImportInput(FuzzHost *host, const uint8_t *data, size_t size);
+FuzzProblem RunOpenDiffInput(FuzzHost *host, const uint8_t *data, size_t size);
+FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t size);
 
 #endif

@@ -25,6 +25,8 @@ const Target kTargets[] = {
     {"open", RunOpenInput},
     {"fileinfo-export", RunFileInfoExportInput},
     {"fileinfo-import", RunFileInfoImportInput},
+    {"open-diff", RunOpenDiffInput},
+    {"save-roundtrip", RunSaveRoundTripInput},
 };
 
 std::vector<Seed> RegressionInputs(const std::string &target) {
@@ -74,3 +76,8 @@ TEST_F(FuzzReplay, SeedsKeepTheRules) {
     Replay(RunFileInfoExportInput, FileInfoExportSeeds());
     Replay(RunFileInfoImportInput, FileInfoImportSeeds());
 }
+
+// The differential over every file the tests open and a save of every mode,
+// interlaced or not, under every filter, without the fuzzer.
+TEST_F(FuzzReplay, OpensAgreeWithLibspng) { Replay(RunOpenDiffInput, OpenDiffSeeds(PNGSUITE_DIR)); }
+TEST_F(FuzzReplay, SavesReadBackByLibspng) { Replay(RunSaveRoundTripInput, SaveRoundTripSeeds()); }

@@ -1,5 +1,6 @@
 // fuzz_seeds PNGSUITE_DIR OUT_DIR: writes the seed inputs of every target
-// into OUT_DIR/open, OUT_DIR/fileinfo-export and OUT_DIR/fileinfo-import.
+// into OUT_DIR/open, OUT_DIR/fileinfo-export, OUT_DIR/fileinfo-import,
+// OUT_DIR/open-diff and OUT_DIR/save-roundtrip.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -30,7 +31,9 @@ int main(int argc, char **argv) {
     mkdir(out.c_str(), 0755);
     const bool written = WriteSeeds(out + "/open", OpenSeeds(argv[1])) &&
                          WriteSeeds(out + "/fileinfo-export", FileInfoExportSeeds()) &&
-                         WriteSeeds(out + "/fileinfo-import", FileInfoImportSeeds());
+                         WriteSeeds(out + "/fileinfo-import", FileInfoImportSeeds()) &&
+                         WriteSeeds(out + "/open-diff", OpenDiffSeeds(argv[1])) &&
+                         WriteSeeds(out + "/save-roundtrip", SaveRoundTripSeeds());
     if (!written) std::perror("fuzz_seeds");
     return written ? 0 : 1;
 }

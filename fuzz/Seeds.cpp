@@ -21,8 +21,9 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
     return bytes;
 }
 
-// Pictures with every chunk the module reads for itself or takes from libpng.
-std::vector<Seed> MadePictures() {
+// Pictures with every chunk the module reads for itself or takes from libpng,
+// as files.
+std::vector<Seed> MadeFiles() {
     std::vector<Seed> seeds;
     PngPicture texts = PatternPicture(7, 5, PNG_COLOR_TYPE_RGB, 8, false);
     texts.texts = {{"Title", "Harbour"}, {"Caption", "a boat"}, {"Author", "Ann"}, {"City", "Rome"}};
@@ -33,12 +34,55 @@ std::vector<Seed> MadePictures() {
     texts.gamma = 0.45;
     texts.hasPhysicalSize = true;
     texts.pixelsPerUnitX = texts.pixelsPerUnitY = 2835;
-    seeds.push_back({"texts", WithControl(4, EncodePng(texts))});
+    seeds.push_back({"texts", EncodePng(texts)});
     PngPicture indexed = PatternPicture(9, 9, PNG_COLOR_TYPE_PALETTE, 4, true);
     indexed.gamma = 1.0;
-    seeds.push_back({"indexed-interlaced", WithControl(2, EncodePng(indexed))});
-    seeds.push_back({"bits-interlaced", WithControl(9, EncodePng(PatternPicture(13, 7, PNG_COLOR_TYPE_GRAY, 1, true)))});
-    seeds.push_back({"rgba16", WithControl(3, EncodePng(PatternPicture(3, 4, PNG_COLOR_TYPE_RGB_ALPHA, 16, false)))});
+    seeds.push_back({"indexed-interlaced", EncodePng(indexed)});
+    seeds.push_back({"bits-interlaced", EncodePng(PatternPicture(13, 7, PNG_COLOR_TYPE_GRAY, 1, true))});
+    seeds.push_back({"rgba16", EncodePng(PatternPicture(3, 4, PNG_COLOR_TYPE_RGB_ALPHA, 16, false))});
+    return seeds;
+}
+
+// The open target's control bytes, one per made picture.
+const uint8_t kMadeFileControls[] = {4, 2, 9, 3};
+
+std::vector<Seed> MadePictures() {
+    std::vector<Seed> seeds = MadeFiles();
+    for (size_t i = 0; i < seeds.size(); ++i) seeds[i].bytes = WithControl(kMadeFileControls[i], seeds[i].bytes);
+    return seeds;
+}
+
+// Every save the dialog offers, on a small image whose samples run through
+// many values, with captions in some and an odd size that leaves passes
+// short; and a save of each mode without the dialog after an interlaced
+// open.
+std::vector<Seed> SaveSeeds() {
+    static const char *const kModeNames[6] = {"bitmap", "gray", "graya", "indexed", "rgb", "rgba"};
+    std::vector<Seed> seeds;
+    for (uint8_t mode = 0; mode < 6; ++mode)
+        for (uint8_t interlace = 0; interlace < 2; ++interlace)
+            for (uint8_t filter = 0; filter < 6; ++filter) {
+                const bool captions = filter == 5;
+                std::vector<uint8_t> bytes = {mode, static_cast<uint8_t>(interlace | (captions ? 4 : 0) | filter << 3),
+                                              0, 13, 0, 11, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 1};
+                // The interlaced ones give their date with a sign and white
+                // space, as a person might type it.
+                const std::string date = interlace ? "1996+3\t5" : "19960305";
+                if (captions) {
+                    bytes.insert(bytes.end(), {4, 9, 6, 0, 'a', ' ', 'b', 'o', 'a', 't', 0, 3, 0, 'A', 0, 'n', 11, 8, 0});
+                    bytes.insert(bytes.end(), date.begin(), date.end());
+                    bytes.insert(bytes.end(), {12, 2, 0, 'x', 'y'});
+                }
+                for (int i = 0; i < 800; ++i) bytes.push_back(static_cast<uint8_t>(i * 37 + (i >> 3)));
+                seeds.push_back({std::string(kModeNames[mode]) + (interlace ? "-interlaced" : "") + "-filter" +
+                                     std::to_string(filter),
+                                 bytes});
+            }
+    for (uint8_t mode = 0; mode < 6; ++mode) {
+        std::vector<uint8_t> bytes = {mode, 64, 0, 21, 0, 17, 15, 0, 0, 0, 0, 0, 0};
+        for (int i = 0; i < 1000; ++i) bytes.push_back(static_cast<uint8_t>(i * i + i / 5));
+        seeds.push_back({std::string(kModeNames[mode]) + "-without-options", bytes});
+    }
     return seeds;
 }
 
@@ -61,6 +105,52 @@ std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
         seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
     return seeds;
 }
+
+// The tests' pattern pictures in every colour type and depth, plain and
+// interlaced, at a size that leaves passes short and rows with spare bits.
+std::vector<Seed> PatternFiles() {
+    struct Format {
+        int colorType, depth;
+    };
+    static const Format kFormats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                                      {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    std::vector<Seed> seeds;
+    for (const Format &format : kFormats)
+        for (const bool interlaced : {false, true})
+            seeds.push_back({"pattern-" + std::to_string(format.colorType) + "-" + std::to_string(format.depth) +
+                                 (interlaced ? "-interlaced" : ""),
+                             EncodePng(PatternPicture(11, 7, format.colorType, format.depth, interlaced))});
+    return seeds;
+}
+
+// A file whose texts carry every keyword of the table and near misses of
+// them, with a date.
+std::vector<uint8_t> KeywordFile() {
+    PngPicture picture = PatternPicture(5, 3, PNG_COLOR_TYPE_GRAY, 8, false);
+    for (const char *keyword : {"author", "Caption", "Writer", "ByLine", "Headline", "Instructions", "Title", "Credit",
+                                "Source", "Object", "City", "Province", "Country", "description", "comment", "AUTHORS",
+                                "Provinc", "Cit", "Countries", "Descriptio"})
+        picture.texts.push_back({keyword, std::string("text of ") + keyword});
+    picture.hasTime = true;
+    picture.year = 2024;
+    picture.month = 2;
+    picture.day = 29;
+    return EncodePng(picture);
+}
+
+// Control byte 1: the driver makes every CRC right, so that the fuzzer's
+// changes to chunk contents reach the module.
+std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
+    std::vector<Seed> seeds = MadeFiles();
+    for (Seed &pattern : PatternFiles()) seeds.push_back(std::move(pattern));
+    seeds.push_back({"keywords", KeywordFile()});
+    for (const std::string &name : PngNamesIn(pngsuiteDir))
+        seeds.push_back({name, ReadWholeFile(pngsuiteDir + "/" + name)});
+    for (Seed &seed : seeds) seed.bytes = WithControl(1, seed.bytes);
+    return seeds;
+}
+
+std::vector<Seed> SaveRoundTripSeeds() { return SaveSeeds(); }
 
 std::vector<Seed> FileInfoExportSeeds() {
     const Bytes captions = FileInfoData({Dataset(120, Text("a boat")), Dataset(5, Text("object")),

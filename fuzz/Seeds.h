@@ -17,5 +17,9 @@ struct Seed {
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir);
 std::vector<Seed> FileInfoExportSeeds();
 std::vector<Seed> FileInfoImportSeeds();
+// Files as they stand (no control byte): the PngSuite and the test pictures.
+std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir);
+// Saves of every mode, interlaced and not, under every Filtering entry.
+std::vector<Seed> SaveRoundTripSeeds();
 
 #endif

@@ -25,7 +25,7 @@ mkdir -p "$work"
 "$build/bin/fuzz_seeds" "$pngsuite" "$work/seeds"
 
 failed=()
-for target in open fileinfo-export fileinfo-import; do
+for target in open fileinfo-export fileinfo-import open-diff save-roundtrip; do
   binary=$build/bin/fuzz_${target//-/_}
   mkdir -p "$work/corpus/$target" "$work/crashes/$target"
   regressions=(fuzz/regressions/"$target"/*)

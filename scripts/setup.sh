@@ -14,5 +14,7 @@ packages=(
   pngcheck             # an independent check of the files the module writes
   jq                   # reads pnghost's JSON reports in the tests
   netpbm               # pngtopam: another decoder's pixels to compare with
+  libspng-dev          # the independent decoder of the differential tests
+  pkg-config           # finds libspng
 )
 scripts/install-missing.sh setup "${packages[@]}"

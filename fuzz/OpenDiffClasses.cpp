@@ -1,0 +1,123 @@
+#include "fuzz/OpenDiffClasses.h"
+
+#include <spng.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <map>
+
+#include "FormatHost.h"
+#include "fuzz/ModuleChunkRules.h"
+#include "tests/reference/RowFilters.h"
+
+namespace {
+
+std::map<std::string, uint64_t> gCounts;
+
+// libspng refuses, the module opens, before the image data: libspng checks
+// the contents of ancillary chunks that the module stores without use or
+// skips, and allows each of them once.
+const int kAncillaryRefusals[] = {
+    SPNG_EDUP_GAMA, SPNG_EDUP_CHRM, SPNG_EDUP_SBIT, SPNG_EDUP_BKGD, SPNG_EDUP_HIST, SPNG_EDUP_TRNS,
+    SPNG_EDUP_PHYS, SPNG_EDUP_TIME, SPNG_EDUP_OFFS, SPNG_EDUP_ICCP, SPNG_EDUP_SRGB, SPNG_EDUP_EXIF,
+    SPNG_ECHRM, SPNG_EGAMA, SPNG_ESBIT, SPNG_ETRNS_COLOR_TYPE, SPNG_ETRNS_NO_PLTE, SPNG_EBKGD_NO_PLTE,
+    SPNG_EBKGD_PLTE_IDX, SPNG_EHIST_NO_PLTE, SPNG_EPHYS, SPNG_ETIME, SPNG_EOFFS, SPNG_ETEXT, SPNG_ETEXT_KEYWORD,
+    SPNG_EZTXT, SPNG_EZTXT_COMPRESSION_METHOD, SPNG_EITXT, SPNG_EITXT_COMPRESSION_FLAG,
+    SPNG_EITXT_COMPRESSION_METHOD, SPNG_EITXT_LANG_TAG, SPNG_EITXT_TRANSLATED_KEY, SPNG_ESPLT_NAME,
+    SPNG_ESPLT_DUP_NAME, SPNG_ESPLT_DEPTH, SPNG_EEXIF, SPNG_EICCP_NAME, SPNG_EICCP_COMPRESSION_METHOD,
+    SPNG_ESRGB, SPNG_ECHUNK_SIZE, SPNG_ECHUNK_STDLEN, SPNG_ECHUNK_POS, SPNG_ECHUNK_LIMITS,
+};
+
+// Damage to the compressed image data that lies past the last row.
+const int kImageDataRefusals[] = {SPNG_EIDAT_STREAM, SPNG_EZLIB, SPNG_EIDAT_TOO_SHORT};
+
+bool Listed(int error, const int *first, const int *last) {
+    for (const int *known = first; known != last; ++known)
+        if (*known == error) return true;
+    return false;
+}
+
+void PrintCounts() { std::fprintf(stderr, "open-diff acceptance classes:\n%s", AcceptanceCounts().c_str()); }
+
+// With KORVANE_OPEN_DIFF_EXAMPLES naming a folder, the first input of each
+// class is kept there, named after the class.
+void KeepExample(const std::string &name, const uint8_t *file, size_t size) {
+    const char *folder = std::getenv("KORVANE_OPEN_DIFF_EXAMPLES");
+    if (folder == nullptr) return;
+    std::string fileName;
+    for (char c : name) fileName += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+    if (FILE *out = std::fopen((std::string(folder) + "/" + fileName).c_str(), "wb")) {
+        std::fwrite(file, 1, size, out);
+        std::fclose(out);
+    }
+}
+
+struct Counter {
+    const uint8_t *file;
+    size_t size;
+    std::string operator()(const std::string &name) const {
+        if (gCounts.empty()) std::atexit(PrintCounts);
+        if (gCounts[name]++ == 0) KeepExample(name, file, size);
+        return {};
+    }
+};
+
+std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkRuling &ruling,
+                                  const SpngFile &reference) {
+    const Counter count{file, size};
+    const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
+    const SpngFile partDecoded = DecodeWithSpng(part.data(), part.size());
+    if (partDecoded.error == 0)
+        return count("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
+    if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals)))
+        return count("libspng refuses, module opens: ancillary chunk before the image data, " +
+                     SpngErrorText(partDecoded.error));
+    bool streamEnds = false;
+    if (Listed(partDecoded.error, std::begin(kImageDataRefusals), std::end(kImageDataRefusals)) &&
+        RowsArriveWhole(part.data(), part.size(), &streamEnds))
+        return count("libspng refuses, module opens: image data damaged past the last row, " +
+                     SpngErrorText(partDecoded.error));
+    return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error);
+}
+
+}  // namespace
+
+std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference) {
+    const Counter count{file, size};
+    const bool moduleAccepts = outcome.result == kResultNoError;
+    if (!moduleAccepts && outcome.result != kResultCannotRead)
+        return "open ended with " + std::to_string(outcome.result);
+    if (!moduleAccepts && reference.error != 0) return count("both refuse");
+    // libspng has read only the header and the chunks before the image data.
+    if (!moduleAccepts && reference.tooLargeToDecode)
+        return count("not compared: the module refuses an image libspng is not asked to decode (over 16 MiB)");
+    const ChunkRuling ruling = RuleOnChunks(file, size);
+    if (moduleAccepts) {
+        if (!ruling.refusal.empty())
+            return "the module opened a file its chunk rules refuse (" + ruling.refusal + "); libspng: " +
+                   SpngErrorText(reference.error);
+        return OpenedWhatSpngRefuses(file, size, ruling, reference);
+    }
+    if (!ruling.refusal.empty()) return count("module refuses, libspng opens: " + ruling.refusal);
+    // libspng stops reading image data once the rows are whole, and leaves
+    // the CRC of the image data chunks after that unchecked.
+    if (outcome.stage == OpenStage::ReadContinue && ruling.imageDataCrcMismatch)
+        return count("module refuses, libspng opens: CRC mismatch in an image data chunk");
+    // libpng reads the compressed stream to its end within the last row and
+    // fails that row when the end is missing; libspng stops at the last row.
+    bool streamEnds = true;
+    const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
+    if (outcome.stage == OpenStage::ReadContinue && RowsArriveWhole(part.data(), part.size(), &streamEnds) &&
+        !streamEnds)
+        return count("module refuses, libspng opens: the image data stream does not end after the last row");
+    return "the module refused a file libspng opens, at " +
+           std::string(outcome.stage == OpenStage::ReadStart ? "read-start" : "read-continue");
+}
+
+std::string AcceptanceCounts() {
+    std::string text;
+    for (const auto &count : gCounts) text += std::to_string(count.second) + "\t" + count.first + "\n";
+    return text;
+}

@@ -1,0 +1,31 @@
+// The known ways in which the module and libspng may disagree on whether a
+// file opens at all. The module follows its own chunk rules, stricter than
+// libspng's in places (chunk order, sizes the host can hold) and looser in
+// others (it does not look into ancillary chunks it has no use for, nor past
+// the image data). Every difference falls in a listed class, or it is a
+// finding.
+#ifndef KORVANE_FUZZ_OPEN_DIFF_CLASSES_H
+#define KORVANE_FUZZ_OPEN_DIFF_CLASSES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "tests/reference/SpngFile.h"
+
+enum class OpenStage { Probe, ReadStart, ReadContinue };
+
+struct OpenOutcome {
+    int16_t result = 0;
+    OpenStage stage = OpenStage::Probe;  // the step that gave the result
+    bool pixelsKept = false;             // the host held the image's pixels
+};
+
+// Empty when the outcome of a file that at least one side refused is of a
+// listed class (counted), else what is wrong.
+std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference);
+
+// The classes and how many inputs fell in each since the start.
+std::string AcceptanceCounts();
+
+#endif

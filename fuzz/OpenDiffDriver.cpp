@@ -1,0 +1,185 @@
+// Arbitrary bytes opened as a file by the module, as the editor opens one,
+// and decoded by libspng: where both accept the file, the host must hold
+// exactly what libspng's decoding says it must (mode, size, planes, every
+// sample, look-up tables, resolution, File Info). Where only one side
+// accepts, the difference must be of a known class. The first input byte
+// says whether every chunk's CRC is made right first (bit 0), so that
+// changes to chunk contents get past the CRC check; the rest is the file.
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "fuzz/FuzzHost.h"
+#include "fuzz/OpenDiffClasses.h"
+#include "pnghost/HostFileHandle.h"
+#include "tests/reference/HostExpectation.h"
+
+namespace {
+
+// What the host holds before the open: tables and a resolution that no file
+// gives, so that any change the module makes shows.
+HostBefore Before() {
+    HostBefore before;
+    for (int i = 0; i < 256; ++i) {
+        before.red[i] = static_cast<uint8_t>(i);
+        before.green[i] = static_cast<uint8_t>(255 - i);
+        before.blue[i] = static_cast<uint8_t>(i ^ 0x5A);
+    }
+    before.horizontalResolution = 0x7F0F1234;
+    before.verticalResolution = 0x7E0E4321;
+    return before;
+}
+
+void GiveHost(HostFormatBlock *block, const HostBefore &before) {
+    std::memcpy(block->redLookUpTable, before.red, 256);
+    std::memcpy(block->greenLookUpTable, before.green, 256);
+    std::memcpy(block->blueLookUpTable, before.blue, 256);
+    block->horizontalResolution = before.horizontalResolution;
+    block->verticalResolution = before.verticalResolution;
+}
+
+// What read-start told the host; the pixels are kept when they fit.
+bool TakeDescription(HostSession *session) {
+    const HostFormatBlock &block = session->block;
+    HostImage &image = session->image;
+    image.mode = block.imageMode;
+    image.depth = block.depth;
+    image.planes = block.planes;
+    image.rows = block.imageRows;
+    image.columns = block.imageColumns;
+    image.horizontalResolution = block.horizontalResolution;
+    image.verticalResolution = block.verticalResolution;
+    std::memcpy(image.red, block.redLookUpTable, 256);
+    std::memcpy(image.green, block.greenLookUpTable, 256);
+    std::memcpy(image.blue, block.blueLookUpTable, 256);
+    image.resources.clear();
+    if (block.imageResources != nullptr && block.imageResourcesSize > 0) {
+        const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
+        image.resources.assign(data, data + block.imageResourcesSize);
+    }
+    image.pixels.clear();
+    const size_t bytes = static_cast<size_t>(HostImageRowBytes(image)) * static_cast<size_t>(image.rows);
+    if (image.rows <= 0 || image.columns <= 0 || bytes > kLargestDecodedImage) return false;
+    return AllocateHostImage(&image);
+}
+
+OpenOutcome OpenThroughHost(HostSession *session, int file, const HostBefore &before) {
+    ResetHostBlock(session);
+    session->block.fileHandle = HostFileHandle(file);
+    GiveHost(&session->block, before);
+    session->flow = PixelFlow::None;
+    session->progress.clear();
+    session->advancedRects.clear();
+    OpenOutcome outcome;
+    outcome.result = CallSelector(session, kSelectorFilterFile);
+    if (outcome.result != kResultNoError) return outcome;
+    outcome.stage = OpenStage::ReadStart;
+    outcome.result = CallSelector(session, kSelectorReadPrepare);
+    if (outcome.result == kResultNoError) outcome.result = CallSelector(session, kSelectorReadStart);
+    if (outcome.result != kResultNoError) {
+        CallSelector(session, kSelectorReadFinish);
+        return outcome;
+    }
+    outcome.stage = OpenStage::ReadContinue;
+    outcome.pixelsKept = TakeDescription(session);
+    session->flow = outcome.pixelsKept ? PixelFlow::ToImage : PixelFlow::None;
+    outcome.result = CallSelector(session, kSelectorReadContinue);
+    session->flow = PixelFlow::None;
+    const int16_t finish = CallSelector(session, kSelectorReadFinish);
+    if (outcome.result == kResultNoError) outcome.result = finish;
+    return outcome;
+}
+
+template <typename T>
+std::string Differs(const char *what, T host, T expected) {
+    if (host == expected) return {};
+    return std::string(what) + " " + std::to_string(host) + ", expected " + std::to_string(expected) + "; ";
+}
+
+std::string FirstDifference(const char *what, const uint8_t *host, const uint8_t *expected, size_t size) {
+    for (size_t i = 0; i < size; ++i)
+        if (host[i] != expected[i])
+            return std::string(what) + " differ at byte " + std::to_string(i) + ": " + std::to_string(host[i]) +
+                   ", expected " + std::to_string(expected[i]) + "; ";
+    return {};
+}
+
+std::string FileInfoDifference(const std::vector<uint8_t> &host, const std::vector<uint8_t> &expected) {
+    if (host == expected) return {};
+    return "File Info of " + std::to_string(host.size()) + " bytes, the file's texts make " +
+           std::to_string(expected.size()) + " bytes; " +
+           FirstDifference("they", host.data(), expected.data(), std::min(host.size(), expected.size()));
+}
+
+FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, bool pixelsCompared) {
+    FuzzProblem problem = Differs("mode", image.mode, expected.mode) + Differs("depth", image.depth, expected.depth) +
+                          Differs("planes", image.planes, expected.planes) +
+                          Differs("rows", image.rows, expected.rows) +
+                          Differs("columns", image.columns, expected.columns) +
+                          Differs("horizontal resolution", image.horizontalResolution, expected.horizontalResolution) +
+                          Differs("vertical resolution", image.verticalResolution, expected.verticalResolution);
+    if (!problem.empty()) return problem;
+    problem += FirstDifference("red look-up tables", image.red, expected.red, 256);
+    problem += FirstDifference("green look-up tables", image.green, expected.green, 256);
+    problem += FirstDifference("blue look-up tables", image.blue, expected.blue, 256);
+    problem += FileInfoDifference(image.resources, expected.fileInfo);
+    if (!pixelsCompared) return problem;
+    std::vector<uint8_t> pixels = PixelsWithoutSpareBits(image);
+    if (pixels.size() != expected.pixels.size())
+        return problem + "pixels of " + std::to_string(pixels.size()) + " bytes, libspng's " +
+               std::to_string(expected.pixels.size()) + "; ";
+    const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (pixels[i] != expected.pixels[i])
+            return problem + "pixel byte " + std::to_string(i % rowBytes) + " of row " + std::to_string(i / rowBytes) +
+                   " is " + std::to_string(pixels[i]) + ", libspng says " + std::to_string(expected.pixels[i]) + "; ";
+    return problem;
+}
+
+uint32_t Big32(const uint8_t *p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+
+// Every whole chunk after the signature gets the CRC of its type and data.
+void MakeCrcsRight(std::vector<uint8_t> *file) {
+    uint8_t *bytes = file->data();
+    size_t at = 8;
+    while (file->size() >= 12 && at <= file->size() - 12) {
+        const uint32_t length = Big32(bytes + at);
+        if (length > file->size() - at - 12) return;
+        const uint32_t crc = static_cast<uint32_t>(crc32(0, bytes + at + 4, length + 4));
+        for (int i = 0; i < 4; ++i) bytes[at + 8 + length + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+        at += 12 + length;
+    }
+}
+
+FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size) {
+    HostSession &session = host->session;
+    session.monitor = HostMonitor{};  // no gamma table: the samples as the file has them
+    const int file = MemoryFile("fuzz-open-diff", data, size);
+    if (file < 0) return "no memory file";
+    const HostBefore before = Before();
+    const OpenOutcome outcome = OpenThroughHost(&session, file, before);
+    close(file);
+    FuzzProblem problem = LeftBehind(host);
+    if (!problem.empty()) return problem;
+
+    const SpngFile reference = DecodeWithSpng(data, size);
+    const bool moduleAccepts = outcome.result == kResultNoError;
+    const bool spngAccepts = reference.error == 0;
+    if (moduleAccepts != spngAccepts || !moduleAccepts) return CheckAcceptance(data, size, outcome, reference);
+    const HostExpectation expected = ExpectOnOpen(reference, ReadStoredChunks(data, size), before);
+    if (!expected.describable) return "the module opened a file of colour type " + std::to_string(reference.colorType);
+    return Compare(session.image, expected, outcome.pixelsKept && !reference.rows.empty());
+}
+
+}  // namespace
+
+FuzzProblem RunOpenDiffInput(FuzzHost *host, const uint8_t *data, size_t size) {
+    if (size == 0) return {};
+    std::vector<uint8_t> file(data + 1, data + size);
+    if ((data[0] & 1) != 0) MakeCrcsRight(&file);
+    return CompareOpens(host, file.data(), file.size());
+}

@@ -1,0 +1,158 @@
+// A host image, save options and File Info made from arbitrary bytes, saved
+// through the module as the editor saves, and the file decoded by libspng:
+// header, every pixel, the palette, pHYs, every text chunk and the time must
+// be what the host gave, and every row must carry the filter the options ask
+// for.
+#include <unistd.h>
+
+#include "fuzz/FuzzHost.h"
+#include "fuzz/SaveRoundTripCase.h"
+#include "pnghost/HostFileHandle.h"
+#include "pnghost/Operations.h"
+#include "tests/module/PngFiles.h"
+#include "tests/reference/HostExpectation.h"
+#include "tests/reference/RowFilters.h"
+
+namespace {
+
+int ExpectedColorType(const HostImage &image) {
+    switch (image.mode) {
+        case kModeGrayscale: return image.planes >= 2 ? 4 : 0;
+        case kModeIndexed: return 3;
+        case kModeRGB: return image.planes >= 4 ? 6 : 2;
+        default: return 0;
+    }
+}
+
+// What the host gets back when it opens the file: its own image.
+FuzzProblem CheckImage(const SaveCase &save, const SpngFile &file) {
+    const HostImage &image = save.image;
+    const int depth = image.mode == kModeBitmap ? 1 : 8;
+    if (file.width != static_cast<uint32_t>(image.columns) || file.height != static_cast<uint32_t>(image.rows) ||
+        file.bitDepth != depth || file.colorType != ExpectedColorType(image) ||
+        file.interlace != (save.choices.interlace ? 1 : 0))
+        return "header " + std::to_string(file.width) + "x" + std::to_string(file.height) + " depth " +
+               std::to_string(file.bitDepth) + " colour type " + std::to_string(file.colorType) + " interlace " +
+               std::to_string(file.interlace);
+    HostBefore before{};
+    const HostExpectation reopened = ExpectOnOpen(file, StoredChunks{}, before);
+    if (reopened.mode != image.mode || reopened.planes != image.planes) return "reopens in another mode";
+    if (reopened.pixels != PixelsWithoutSpareBits(image)) return "pixels differ";
+    if (image.mode == kModeIndexed && file.palette != save.ExpectedPalette()) return "palette differs";
+    if (image.mode != kModeIndexed && !file.palette.empty()) return "a palette written for a mode without one";
+    return {};
+}
+
+FuzzProblem CheckPhysicalSize(const SaveCase &save, const SpngFile &file) {
+    if (save.image.horizontalResolution == 0)
+        return file.hasPhysicalSize ? "pHYs written for a resolution of 0" : "";
+    uint32_t x = 0, y = 0;
+    save.ExpectedPixelsPerMetre(&x, &y);
+    if (!file.hasPhysicalSize || file.unit != 1 || file.pixelsPerUnitX != x || file.pixelsPerUnitY != y)
+        return "pHYs " + std::to_string(file.pixelsPerUnitX) + " x " + std::to_string(file.pixelsPerUnitY) + " unit " +
+               std::to_string(file.unit) + ", expected " + std::to_string(x) + " x " + std::to_string(y) + " metre";
+    return {};
+}
+
+FuzzProblem CheckTexts(const SaveCase &save, const SpngFile &file) {
+    const std::vector<SpngText> expected = save.ExpectedTexts();
+    if (file.texts.size() != expected.size())
+        return std::to_string(file.texts.size()) + " texts written, " + std::to_string(expected.size()) + " expected";
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (file.texts[i].type != expected[i].type || file.texts[i].keyword != expected[i].keyword ||
+            file.texts[i].text != expected[i].text)
+            return "text " + std::to_string(i) + " is " + file.texts[i].keyword + ", expected " + expected[i].keyword;
+    int year = 0, month = 0, day = 0;
+    const bool dated = save.ExpectedDate(&year, &month, &day);
+    if (file.hasTime != dated)
+        return (dated ? "no tIME written" : "a tIME written without a date, " + std::to_string(file.year) + "-" +
+                                                std::to_string(file.month) + "-" + std::to_string(file.day)) +
+               "; dates given: " + save.DatesGiven();
+    if (dated && (file.year != year || file.month != month || file.day != day || file.hour != 0 ||
+                  file.minute != 0 || file.second != 0))
+        return "tIME " + std::to_string(file.year) + "-" + std::to_string(file.month) + "-" + std::to_string(file.day);
+    return {};
+}
+
+FuzzProblem CheckFilters(const SaveCase &save, const std::vector<uint8_t> &saved) {
+    std::vector<StoredRow> rows;
+    size_t bytesPerPixel = 0;
+    if (!ReadStoredRows(saved.data(), saved.size(), &rows, &bytesPerPixel)) return "image data cannot be followed";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int expected = save.ExpectedFilter(rows[i], bytesPerPixel);
+        if (rows[i].filter != expected)
+            return "stored row " + std::to_string(i) + " (pass " + std::to_string(rows[i].pass) + ") has filter " +
+                   std::to_string(rows[i].filter) + ", expected " + std::to_string(expected);
+    }
+    return {};
+}
+
+// The options dialog cancelled (which resets the options), then an
+// interlaced file opened: the options the next save finds when the host
+// saves without asking.
+int16_t OpenInterlacedAfterCancel(HostSession *session, int file) {
+    SaveChoices cancel;
+    cancel.cancel = true;
+    if (SaveWithModule(session, file, cancel) != kResultUserCancelled) return -1;
+    static const std::vector<uint8_t> interlaced = EncodePng(PatternPicture(3, 2, 0, 8, true));
+    const int opened = MemoryFile("fuzz-save-open", interlaced.data(), interlaced.size());
+    if (opened < 0) return -1;
+    const int16_t result = OpenWithModule(session, opened);
+    close(opened);
+    return result;
+}
+
+int16_t SaveWithoutOptions(HostSession *session, int file) {
+    ResetHostBlock(session);
+    session->block.fileHandle = HostFileHandle(file);
+    session->advancedRects.clear();
+    session->progress.clear();
+    DescribeImageToModule(session);
+    int16_t result = RunSteps(session, {kSelectorEstimatePrepare, kSelectorEstimateStart, kSelectorEstimateContinue,
+                                        kSelectorEstimateFinish, kSelectorWritePrepare, kSelectorWriteStart});
+    if (result == kResultNoError) {
+        session->flow = PixelFlow::FromImage;
+        result = CallSelector(session, kSelectorWriteContinue);
+        session->flow = PixelFlow::None;
+        const int16_t finish = CallSelector(session, kSelectorWriteFinish);
+        if (result == kResultNoError) result = finish;
+    }
+    if (session->block.imageResources != nullptr) DisposeHostHandle(session, session->block.imageResources);
+    return result;
+}
+
+int16_t Save(HostSession *session, const SaveCase &save, int file) {
+    if (!save.withoutOptions) {
+        session->image = save.image;
+        return SaveWithModule(session, file, save.choices);
+    }
+    const int16_t opened = OpenInterlacedAfterCancel(session, file);
+    if (opened != kResultNoError) return opened;
+    session->image = save.image;
+    return SaveWithoutOptions(session, file);
+}
+
+}  // namespace
+
+FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t size) {
+    HostSession &session = host->session;
+    const SaveCase save = MakeSaveCase(data, size);
+    session.monitor = HostMonitor{};
+    session.monitor.gamma = save.monitorGamma;
+    const int file = MemoryFile("fuzz-save", nullptr, 0);
+    if (file < 0) return "no memory file";
+    const int16_t result = Save(&session, save, file);
+    const std::vector<uint8_t> saved = MemoryFileBytes(file);
+    close(file);
+    FuzzProblem problem = LeftBehind(host);
+    if (result != kResultNoError) return problem + "save ended with " + std::to_string(result);
+    if (!problem.empty()) return problem;
+
+    const SpngFile decoded = DecodeWithSpng(saved.data(), saved.size());
+    if (decoded.error != 0) return "libspng refuses the saved file: " + SpngErrorText(decoded.error);
+    problem = CheckImage(save, decoded);
+    if (problem.empty()) problem = CheckPhysicalSize(save, decoded);
+    if (problem.empty()) problem = CheckTexts(save, decoded);
+    if (problem.empty()) problem = CheckFilters(save, saved);
+    return problem.empty() ? problem : save.Describe() + ": " + problem;
+}
