@@ -13,6 +13,7 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OpenDiffClasses.h"
+#include "pnghost/Operations.h"
 #include "pnghost/HostFileHandle.h"
 #include "tests/reference/HostExpectation.h"
 
@@ -42,23 +43,8 @@ void GiveHost(HostFormatBlock *block, const HostBefore &before) {
 
 // What read-start told the host; the pixels are kept when they fit.
 bool TakeDescription(HostSession *session) {
-    const HostFormatBlock &block = session->block;
     HostImage &image = session->image;
-    image.mode = block.imageMode;
-    image.depth = block.depth;
-    image.planes = block.planes;
-    image.rows = block.imageRows;
-    image.columns = block.imageColumns;
-    image.horizontalResolution = block.horizontalResolution;
-    image.verticalResolution = block.verticalResolution;
-    std::memcpy(image.red, block.redLookUpTable, 256);
-    std::memcpy(image.green, block.greenLookUpTable, 256);
-    std::memcpy(image.blue, block.blueLookUpTable, 256);
-    image.resources.clear();
-    if (block.imageResources != nullptr && block.imageResourcesSize > 0) {
-        const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
-        image.resources.assign(data, data + block.imageResourcesSize);
-    }
+    TakeDescriptionFromBlock(session->block, &image);
     image.pixels.clear();
     const size_t bytes = static_cast<size_t>(HostImageRowBytes(image)) * static_cast<size_t>(image.rows);
     if (image.rows <= 0 || image.columns <= 0 || bytes > kLargestDecodedImage) return false;

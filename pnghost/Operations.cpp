@@ -18,24 +18,8 @@ void EndProgressLine(HostSession *session) {
 // What read-start told the host about the image. False when the host cannot
 // hold an image of that size.
 bool TakeImageDescription(HostSession *session) {
-    const HostFormatBlock &block = session->block;
-    HostImage &image = session->image;
-    image.mode = block.imageMode;
-    image.depth = block.depth;
-    image.planes = block.planes;
-    image.rows = block.imageRows;
-    image.columns = block.imageColumns;
-    image.horizontalResolution = block.horizontalResolution;
-    image.verticalResolution = block.verticalResolution;
-    std::memcpy(image.red, block.redLookUpTable, 256);
-    std::memcpy(image.green, block.greenLookUpTable, 256);
-    std::memcpy(image.blue, block.blueLookUpTable, 256);
-    image.resources.clear();
-    if (block.imageResources != nullptr && block.imageResourcesSize > 0) {
-        const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
-        image.resources.assign(data, data + block.imageResourcesSize);
-    }
-    return AllocateHostImage(&image);
+    TakeDescriptionFromBlock(session->block, &session->image);
+    return AllocateHostImage(&session->image);
 }
 
 
@@ -76,6 +60,24 @@ int64_t BlocksSince(bool counted, size_t before) {
 }
 
 }  // namespace
+
+void TakeDescriptionFromBlock(const HostFormatBlock &block, HostImage *image) {
+    image->mode = block.imageMode;
+    image->depth = block.depth;
+    image->planes = block.planes;
+    image->rows = block.imageRows;
+    image->columns = block.imageColumns;
+    image->horizontalResolution = block.horizontalResolution;
+    image->verticalResolution = block.verticalResolution;
+    std::memcpy(image->red, block.redLookUpTable, 256);
+    std::memcpy(image->green, block.greenLookUpTable, 256);
+    std::memcpy(image->blue, block.blueLookUpTable, 256);
+    image->resources.clear();
+    if (block.imageResources != nullptr && block.imageResourcesSize > 0) {
+        const auto *data = static_cast<const uint8_t *>(block.imageResources->data);
+        image->resources.assign(data, data + block.imageResourcesSize);
+    }
+}
 
 int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors) {
     for (int16_t selector : selectors) {

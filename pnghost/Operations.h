@@ -16,6 +16,11 @@ int16_t RunSteps(HostSession *session, std::initializer_list<int16_t> selectors)
 // and its image resources in a new host handle.
 void DescribeImageToModule(HostSession *session);
 
+// Takes what read-start told the host about the image into *image: mode,
+// size, depth, planes, resolution, colour tables and image resources; the
+// pixels are left alone.
+void TakeDescriptionFromBlock(const HostFormatBlock &block, HostImage *image);
+
 // Probes, then reads the file on the open descriptor into session->image.
 // Returns the first non-zero result of the module's steps, or 0; -108 (out
 // of memory) with session->imageTooLarge set when the host cannot hold the
