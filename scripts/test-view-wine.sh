@@ -68,37 +68,33 @@ give_up() {
   finish
 }
 
-# await_window PATTERN: prints the id of the first visible window whose name matches,
-# waiting up to 20 s for it.
-await_window() {
-  local tries id
+# await COMMAND...: runs the command every 0.1 s until it succeeds, for up to
+# 20 s; its output is that of the run that succeeded.
+await() {
+  local tries
   for ((tries = 0; tries < 200; tries++)); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    "$@" && return 0
     sleep 0.1
   done
   return 1
 }
 
-# await_title WINDOW TITLE: waits up to 20 s for the window to take the title.
-await_title() {
-  local tries
-  for ((tries = 0; tries < 200; tries++)); do
-    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
+# visible_window PATTERN: the id of the first visible window whose name matches.
+visible_window() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+  [ -n "$id" ] && echo "$id"
 }
 
-# await_gone WINDOW: waits up to 20 s for the window to close.
-await_gone() {
-  local tries
-  for ((tries = 0; tries < 200; tries++)); do
-    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
+# has_title WINDOW TITLE, is_gone WINDOW
+has_title() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
+is_gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+
+# await_window PATTERN, await_title WINDOW TITLE, await_gone WINDOW: each
+# waits up to 20 s.
+await_window() { await visible_window "$1"; }
+await_title() { await has_title "$1" "$2"; }
+await_gone() { await is_gone "$1"; }
 
 # press WINDOW KEY...: the keys, one after another, into the window.
 press() {
@@ -173,13 +169,14 @@ pass
 
 # await_about: prints the id of the module's about box, the viewer's one
 # window without a caption, waiting up to 20 s for it.
-await_about() {
-  local tries id
-  for ((tries = 0; tries < 200; tries++)); do
-    for id in $(xdotool search --onlyvisible --classname '^pnghost\.exe$' 2>/dev/null); do
-      [ "$id" != "$frame" ] && [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
-    done
-    sleep 0.1
+await_about() { await about_window; }
+
+# about_window: the id of the visible pnghost.exe window, not the viewer,
+# that has no caption.
+about_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --classname '^pnghost\.exe$' 2>/dev/null); do
+    [ "$id" != "$frame" ] && [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
   done
   return 1
 }
