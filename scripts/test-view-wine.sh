@@ -268,6 +268,10 @@ await title_matches "$frame" '^basn2c08\.png @ [1-9][0-9]*00%$' ||
 percent=$(xdotool getwindowname "$frame")
 percent=${percent##* @ }
 shows basn2c08 fit-small $((${percent%\%} / 100)) --centred
+# The View menu open over it, photographed for the README (view-menu.png).
+press "$frame" alt+v
+import -window root "$shots/view-menu.png"
+press "$frame" Escape Escape
 press "$frame" ctrl+1
 await_title "$frame" "basn2c08.png @ 100%" || give_up "Actual Size (Ctrl+1) did not come back to 100%"
 shows basn2c08 actual-small 1 --centred
