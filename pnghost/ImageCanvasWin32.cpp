@@ -18,6 +18,8 @@ struct Canvas {
     // Wheel turns smaller than a notch, kept until they add up to one.
     int scrollTurn = 0;
     int zoomTurn = 0;
+    bool refusePaintsOnZoom = false;
+    bool refusePaints = false;
 };
 
 Canvas *CanvasOf(HWND window) { return reinterpret_cast<Canvas *>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
@@ -93,6 +95,7 @@ void SetZoom(HWND window, Canvas *canvas, Zoom zoom, POINT fixed) {
     canvas->left = static_cast<int>((fixed.x - origin.x) * scale) - fixed.x;
     canvas->top = static_cast<int>((fixed.y - origin.y) * scale) - fixed.y;
     canvas->zoom = zoom;
+    canvas->refusePaints = canvas->refusePaintsOnZoom;
     FitScrollBars(window, canvas);
     if (canvas->watch.zoomChanged != nullptr) canvas->watch.zoomChanged(zoom);
 }
@@ -177,7 +180,7 @@ bool PaintPicture(HDC dc, const Canvas *canvas, const RECT &area, POINT origin, 
     format.bmiHeader.biWidth = picture.width;
     format.bmiHeader.biHeight = picture.height;  // positive: the bottom row first
     format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biBitCount = canvas->refusePaints ? 0 : 24;  // no colours at all: refused
     format.bmiHeader.biCompression = BI_RGB;
     const int rows = StretchDIBits(dc, area.left, area.top, part.width, part.height, 0, 0, part.width, part.height,
                                    picture.bgr.data(), &format, DIB_RGB_COLORS, SRCCOPY);
@@ -282,5 +285,7 @@ void ZoomCanvas(HWND canvas, ZoomCommand command) {
         case ZoomCommand::Out: SetZoom(canvas, state, NextZoomStep(state->zoom, -1), WindowCentre(canvas)); break;
     }
 }
+
+void RefuseCanvasPaints(HWND canvas) { CanvasOf(canvas)->refusePaintsOnZoom = true; }
 
 Zoom CanvasZoom(HWND canvas) { return CanvasOf(canvas)->zoom; }

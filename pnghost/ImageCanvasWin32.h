@@ -28,6 +28,11 @@ HWND CreateImageCanvas(HWND parent, CanvasWatch watch);
 // ShowOnCanvas: at actual size when it fits in the window, else fitted.
 // Null shows nothing, as before releasing the image shown.
 void ShowOnCanvas(HWND canvas, const HostImage *image);
+// Once the zoom changes, the canvas hands the system pictures in a form it
+// refuses, so that every paint fails as a real one can (the host's fault
+// knob; the picture painted before stays on the screen unless the canvas
+// covers it).
+void RefuseCanvasPaints(HWND canvas);
 // Zooms as the View menu says, around the window's centre.
 void ZoomCanvas(HWND canvas, ZoomCommand command);
 Zoom CanvasZoom(HWND canvas);

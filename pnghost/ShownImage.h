@@ -25,8 +25,10 @@ struct Zoom {
 const Zoom kActualSize{1, 1};
 
 // The steps Zoom In and Zoom Out go through, smallest first.
-const Zoom kZoomSteps[] = {{1, 16}, {1, 12}, {1, 8}, {1, 6}, {1, 4}, {1, 3}, {1, 2}, {1, 1}, {2, 1},
-                           {3, 1},  {4, 1},  {6, 1}, {8, 1}, {12, 1}, {16, 1}, {24, 1}, {32, 1}};
+// Down to 1/64, so that Fit to Window shows the largest images whole.
+const Zoom kZoomSteps[] = {{1, 64}, {1, 48}, {1, 32}, {1, 24}, {1, 16}, {1, 12}, {1, 8},  {1, 6},
+                           {1, 4},  {1, 3},  {1, 2},  {1, 1},  {2, 1},  {3, 1},  {4, 1},  {6, 1},
+                           {8, 1},  {12, 1}, {16, 1}, {24, 1}, {32, 1}};
 
 bool SameZoom(Zoom a, Zoom b);
 // The length of a side of `pixels` image pixels at the zoom (a part pixel

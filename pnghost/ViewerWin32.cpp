@@ -46,6 +46,7 @@ struct Viewer {
     bool busy = false;  // the module is at work: no second command starts meanwhile
     std::string progressLabel;
     int progressShown = -1;
+    std::string paintProblem;  // the last paint failure reported
 };
 
 // The host's callbacks carry no context, and there is one viewer a process.
@@ -101,7 +102,15 @@ void ZoomChanged(Zoom) {
     if (!TheViewer().busy) ShowImageStatus();
 }
 
-void PaintFailed(const std::string &problem) { SetStatus("Part of the image is not shown: " + problem); }
+// Said in the status bar, and once on stderr for the person who started the
+// host, as the person at the dialogs reports alerts.
+void PaintFailed(const std::string &problem) {
+    Viewer &viewer = TheViewer();
+    SetStatus("Part of the image is not shown: " + problem);
+    if (problem == viewer.paintProblem) return;
+    viewer.paintProblem = problem;
+    std::fprintf(stderr, "pnghost: %s: part of the image is not shown: %s\n", viewer.path.c_str(), problem.c_str());
+}
 
 void Complain(const std::string &problem) {
     MessageBoxA(TheViewer().frame, problem.c_str(), kProgramName, MB_OK | MB_ICONERROR);
@@ -384,6 +393,7 @@ int RunViewCommand(HostSession *session, const std::string &path) {
         std::fprintf(stderr, "pnghost: cannot make the viewer's window (Windows error %lu)\n", GetLastError());
         return 2;
     }
+    if (session->faults.refusePaints) RefuseCanvasPaints(viewer.canvas);
     // The module's dialogs take the active window, the viewer, as their owner.
     session->hostWindow = viewer.frame;
     LayOut(viewer.frame);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Drives pnghost.exe view under Wine on an X server (Xvfb) as a person would,
 # with real keystrokes (xdotool):
-#  0. pnghost.exe view FILE shows FILE; then pnghost.exe, started with no
-#     arguments, shows its window, File > About PNG... the module's about box
-#     over its centre, which a click closes, and
+#  0. pnghost.exe view FILE shows FILE, and with --fail-paint the place of
+#     the image is background and the failed paint is reported; then
+#     pnghost.exe, started with no arguments, shows its window, File > About
+#     PNG... the module's about box over its centre, which a click closes, and
 #  1. opens a large image, which shows whole, fitted to the window (1/2);
-#     Actual Size (Ctrl+1) shows it at 100%, from its corner after Home; Fit to Window
-#     (Ctrl+0) whole again, centred;
+#     Actual Size (Ctrl+1) shows it at 100%, from its corner after Home, and
+#     Fit to Window (Ctrl+0) whole again, centred;
 #  2. opens a bitmap, a gray-with-alpha, an indexed and an RGB image from the
 #     File menu, typing each path into the system's file dialog, and checks
 #     from a screenshot that the window shows each image's pixels (alpha
@@ -155,6 +156,28 @@ shows() {
 
 pnghost() { (cd "$work" && timeout --kill-after=5 60 wine "$bin/pnghost.exe" "$@"); }
 
+# await_about: prints the id of the module's about box, the viewer's one
+# window without a caption, waiting up to 20 s for it.
+await_about() { await about_window; }
+
+# about_window: the id of the visible pnghost.exe window, not the viewer,
+# that has no caption.
+about_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --classname '^pnghost\.exe$' 2>/dev/null); do
+    [ "$id" != "$frame" ] && [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+
+# centre WINDOW: its centre on the screen, as "X Y".
+centre() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+}
+
 images=(basn0g01:bitmap basn4a08:gray-alpha basn3p08:indexed basn2c08:rgb)
 for entry in "${images[@]}"; do
   name=${entry%%:*}
@@ -194,31 +217,29 @@ frame=$(await_window '^basn2c08\.png @ 100%$') || give_up "pnghost.exe view FILE
 shows basn2c08 view-file
 close_viewer "pnghost.exe view FILE"
 
+# A paint that fails says so, and the place of the image shows the
+# background (Windows' application workspace gray), not what was on the
+# screen before: with the host's fault knob --fail-paint, the image shows at
+# 100%, then every paint fails once Fit to Window zooms it in.
+start_viewer view "$suite/basn2c08.png" --fail-paint
+frame=$(await_window '^basn2c08\.png @ 100%$') || give_up "pnghost.exe view FILE --fail-paint showed no window"
+shows basn2c08 before-paint-failed
+press "$frame" ctrl+0
+if await grep -q "basn2c08.png: part of the image is not shown: the system could not draw" "$work/view.log"; then
+  read -r x y <<<"$(centre "$frame")"
+  sleep 0.5
+  import -window root "$shots/view-paint-failed.png"
+  pixel=$(convert "$shots/view-paint-failed.png" -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:)
+  [ "$pixel" = 128,128,128 ] && pass || fail "paint-failed: the image's place shows $pixel, not the background"
+else
+  fail "paint-failed: no word of the failed paint in view.log"
+fi
+close_viewer "pnghost.exe view FILE --fail-paint"
+
 # Started bare, as a double-click starts it.
 start_viewer
 frame=$(await_window '^pnghost$') || give_up "pnghost.exe with no arguments showed no window"
 pass
-
-# await_about: prints the id of the module's about box, the viewer's one
-# window without a caption, waiting up to 20 s for it.
-await_about() { await about_window; }
-
-# about_window: the id of the visible pnghost.exe window, not the viewer,
-# that has no caption.
-about_window() {
-  local id
-  for id in $(xdotool search --onlyvisible --classname '^pnghost\.exe$' 2>/dev/null); do
-    [ "$id" != "$frame" ] && [ -z "$(xdotool getwindowname "$id")" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-
-# centre WINDOW: its centre on the screen, as "X Y".
-centre() {
-  local X Y WIDTH HEIGHT
-  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-  echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
-}
 
 # The about box sits over the viewer's centre (the viewer is its parent) and
 # goes with a click.
