@@ -119,7 +119,7 @@ void FillFields(HWND dialog, Editing *editing) {
 void TakeEdits(HWND dialog, const Editing &editing) {
     std::vector<IptcDataset> edits;
     for (int i = 0; i < kShownCount; ++i) {
-        std::string text = FieldText(dialog, i);
+        const std::string text = FieldText(dialog, i);
         if (text != editing.shown[static_cast<size_t>(i)]) edits.push_back(IptcDataset{kShown[i].number, text});
     }
     if (!edits.empty()) *editing.resources = EditFileInfo(*editing.resources, edits);

@@ -255,7 +255,7 @@ void SaveFromMenu() {
 
 // The person edits the image's File Info; a later Save As with "Write File
 // Info" writes it.
-void EditFileInfo() {
+void EditFileInfoFromMenu() {
     Viewer &viewer = TheViewer();
     if (viewer.path.empty()) return;
     if (EditFileInfoInDialog(viewer.frame, &viewer.session->image.resources) == -1)
@@ -278,7 +278,7 @@ void RunMenuCommand(WORD command) {
     switch (command) {
         case kOpenCommand: OpenFromMenu(); break;
         case kSaveAsCommand: SaveFromMenu(); break;
-        case kFileInfoCommand: EditFileInfo(); break;
+        case kFileInfoCommand: EditFileInfoFromMenu(); break;
         case kAboutCommand: ShowAboutBox(); break;
         case kExitCommand: PostMessageA(TheViewer().frame, WM_CLOSE, 0, 0); break;
         case kFitCommand: ZoomCanvas(TheViewer().canvas, ZoomCommand::Fit); break;
