@@ -1,7 +1,8 @@
 // pnghost view on Windows: a window in which a person opens a PNG file
 // through the module, looks at it at any zoom, reads and edits its File
-// Info, and saves it through the module's options dialog, as in the editor. The host's own person at the dialogs stands up:
-// every dialog and alert is the real person's.
+// Info, and saves it through the module's options dialog, as in the editor.
+// The host's own person at the dialogs stands up: every dialog and alert is
+// the real person's.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
