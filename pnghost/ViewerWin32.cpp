@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "pnghost/AddressSpace.h"
 #include "pnghost/Commands.h"
 #include "pnghost/FileInfoDialogWin32.h"
 #include "pnghost/FileInfoResource.h"
@@ -164,16 +165,24 @@ void ShowPath(const std::string &path) {
     EnableImageCommands(!path.empty());
 }
 
-// The module's open, which on failure leaves the session's image empty.
+// The module's open into the session's image.
 int OpenThroughModule(const std::string &path, std::string *problem) {
     ModuleAtWork work("Opening " + FileName(path));
     return OpenFile(TheViewer().session, path, problem);
 }
 
+// Whether the image the module described, for which the host had no room,
+// would have room once the image shown is let go.
+bool FitsInPlaceOf(const HostImage &described, const HostImage &shown) {
+    const uint64_t needed = uint64_t(HostImageRowBytes(described)) * uint64_t(described.rows);
+    return needed <= LargestImageBytes() + shown.pixels.size();
+}
+
 // Opens the file as the open command does. A file that cannot be opened or
 // shown leaves the image shown before as it was; but when the host has no
-// room for the new image beside the old one, the old one goes and the file
-// is opened again alone, so that it is refused only when it alone does not fit.
+// room for the new image beside the old one and would have in its place, the
+// old one goes and the file is opened again alone, so that it is refused only
+// when it alone does not fit.
 void OpenInViewer(const std::string &path) {
     Viewer &viewer = TheViewer();
     ShowOnCanvas(viewer.canvas, nullptr);
@@ -181,7 +190,8 @@ void OpenInViewer(const std::string &path) {
     viewer.session->image = HostImage{};
     std::string problem;
     int status = OpenThroughModule(path, &problem);
-    if (status != 0 && viewer.session->imageTooLarge && !before.pixels.empty()) {
+    if (status != 0 && viewer.session->imageTooLarge && !before.pixels.empty() &&
+        FitsInPlaceOf(viewer.session->image, before)) {
         before = HostImage{};
         ShowPath("");
         status = OpenThroughModule(path, &problem);

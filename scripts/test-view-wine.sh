@@ -26,7 +26,8 @@
 #     the caption it shows and into the City, saves with "Write File Info"
 #     checked, and the Linux pnghost open --json must read back the caption
 #     as edited, the by-line as it was and the city typed;
-#  5. closes the window with Alt+F4, and the program must end with status 0.
+#  5. closes the window with Alt+F4, and the program must end with status 0;
+#  6. with room for one image only, opening a second lets the first go.
 # The screenshots are kept in WIN32_BUILD_DIR/screenshots (view-*.png).
 #
 # Wine's windows here are not handed to a window manager (the prefix sets
@@ -387,4 +388,18 @@ sys.exit(found.get(120) != "Harbour at dawn (edited)" or found.get(80) != "Ann E
 PY
 
 close_viewer pnghost.exe
+
+# A host with room for one large image but not two (PNGHOST_IMAGE_MEMORY_MIB
+# caps its image memory at 3 MiB; the image is 1.8 MiB): a second opened
+# beside the first lets the first go, and shows.
+cp "$work/large.png" "$work/large-again.png"
+export PNGHOST_IMAGE_MEMORY_MIB=3
+start_viewer view large.png
+unset PNGHOST_IMAGE_MEMORY_MIB
+frame=$(await_window '^large\.png @ 50%$') || give_up "pnghost.exe view large.png showed no window with 3 MiB for images"
+open_file "$work/large-again.png"
+await_title "$frame" "large-again.png @ 50%" ||
+  give_up "with room for one image, the second did not show: the title is '$(xdotool getwindowname "$frame")'"
+shows large one-at-a-time 1/2 --centred
+close_viewer "pnghost.exe view with 3 MiB for images"
 finish
