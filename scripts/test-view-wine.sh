@@ -6,8 +6,9 @@
 #     pnghost.exe, started with no arguments, shows its window, File > About
 #     PNG... the module's about box over its centre, which a click closes, and
 #  1. opens a large image, which shows whole, fitted to the window (1/2);
-#     Actual Size (Ctrl+1) shows it at 100%, from its corner after Home, and
-#     Fit to Window (Ctrl+0) whole again, centred;
+#     Actual Size (Ctrl+1) shows it at 100%, from its corner after Home, Ctrl
+#     and the wheel zoom in to 200% around the pointer, and Fit to Window
+#     (Ctrl+0) shows it whole again, centred;
 #  2. opens a bitmap, a gray-with-alpha, an indexed and an RGB image from the
 #     File menu, typing each path into the system's file dialog, and checks
 #     from a screenshot that the window shows each image's pixels (alpha
@@ -201,7 +202,9 @@ close_viewer() {
 }
 
 # A large image of its own: 960 x 640, larger than the window; its top-left
-# 256 x 256 corner is what shows at actual size.
+# 256 x 256 corner is what shows at actual size, and its 128 x 128 pixels
+# from (100, 75) on are what shows at the window's corner after Ctrl and the
+# wheel zoom in around its pixel (200, 150).
 python3 - "$work" <<'PY'
 import sys
 def write_pam(path, width, height, pixel):
@@ -211,6 +214,7 @@ def write_pam(path, width, height, pixel):
 pixel = lambda x, y: (x * 255 // 959, y * 255 // 639, (x * 7 + y * 13) % 256)
 write_pam(sys.argv[1] + "/large.pam", 960, 640, pixel)
 write_pam(sys.argv[1] + "/large-corner.pam", 256, 256, pixel)
+write_pam(sys.argv[1] + "/large-zoomed.pam", 128, 128, lambda x, y: pixel(x + 100, y + 75))
 PY
 pnghost save large.pam large.png >/dev/null 2>&1 || give_up "large: the save command failed"
 # A file with captions, for the File Info dialog.
@@ -276,6 +280,14 @@ press "$frame" ctrl+1
 await_title "$frame" "large.png @ 100%" || give_up "Actual Size (Ctrl+1) did not zoom the large image to 100%"
 press "$frame" Home
 shows large-corner actual-large
+# shown_at LABEL: where the last check of LABEL found the image, as "X Y".
+shown_at() { sed -E 's/.* shown at ([0-9]+),([0-9]+) .*/\1 \2/' "$work/shows-$1.txt"; }
+read -r x y <<<"$(shown_at actual-large)"
+xdotool windowfocus --sync "$frame" mousemove --sync $((x + 200)) $((y + 150)) keydown ctrl click 4 keyup ctrl
+await_title "$frame" "large.png @ 200%" || give_up "Ctrl and the wheel did not zoom the large image to 200%"
+shows large-zoomed wheel-large 2
+[ "$(shown_at wheel-large)" = "$x $y" ] && pass ||
+  fail "wheel-large: the zoom was not around the pointer: the picture's corner is at $(shown_at wheel-large), not $x $y"
 press "$frame" ctrl+0
 await_title "$frame" "large.png @ 50%" || give_up "Fit to Window (Ctrl+0) did not fit the large image at 50%"
 shows large fit-large 1/2 --centred
