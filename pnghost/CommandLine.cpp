@@ -24,7 +24,7 @@ const OptionRule kOptionRules[] = {
     {"--fast", kSave, false},         {"--size", kSave, false},          {"--filter", kSave, true},
     {"--cancel", kSave, false},       {"--iptc", kSave, true},           {"--date", kSave, true},
     {"--resources", kSave, true},     {"--dpi", kSave, true},            {"--host-signature", kSave, true},
-    {"--palette", kSave, true},
+    {"--palette", kSave, true},       {"--fail-paint", kView, false},
 };
 
 const char *const kFilterNames[] = {"None", "Sub", "Up", "Average", "Paeth", "Adaptive"};
@@ -112,7 +112,8 @@ std::string Apply(const std::string &option, const std::string &value, Command *
         if (!WholeNumber(value, 0, 32767, &number)) return "--fail-row takes a row number from 0";
         command->faults.advanceStateErrorCall = static_cast<int32_t>(number);
         command->faults.advanceStateError = kHostRowFailure;
-    } else if (option == "--interlace") save.choices.interlace = true;
+    } else if (option == "--fail-paint") command->faults.refusePaints = true;
+    else if (option == "--interlace") save.choices.interlace = true;
     else if (option == "--file-info") save.choices.writeFileInfo = true;
     else if (option == "--speed" || option == "--fast") save.choices.bestSpeed = true;
     else if (option == "--size") save.choices.bestSpeed = false;

@@ -1,5 +1,7 @@
 #include "pnghost/FileInfoResource.h"
 
+#include <algorithm>
+
 namespace {
 
 const uint16_t kFileInfoId = 0x0404;
@@ -39,6 +41,47 @@ void ListRecord(const std::vector<uint8_t> &bytes, size_t at, size_t size, std::
 
 size_t Even(size_t size) { return size + (size & 1); }
 
+const IptcDataset *EditOf(const std::vector<IptcDataset> &edits, int number) {
+    for (const IptcDataset &edit : edits)
+        if (edit.number == number) return &edit;
+    return nullptr;
+}
+
+// The record of `size` bytes at `at` with the edits made; bytes past the
+// last dataset that can be read stay at the end.
+std::vector<uint8_t> EditRecord(const std::vector<uint8_t> &bytes, size_t at, size_t size,
+                                const std::vector<IptcDataset> &edits) {
+    std::vector<uint8_t> record;
+    std::vector<int> placed;
+    const size_t end = at + size;
+    while (at + 5 <= end && bytes[at] == kTagMarker) {
+        const uint32_t length = Big(bytes, at + 3, 2);
+        if ((length & 0x8000) != 0 || at + 5 + length > end) break;
+        const int number = bytes[at + 2];
+        const IptcDataset *edit = bytes[at + 1] == kApplicationRecord ? EditOf(edits, number) : nullptr;
+        if (edit == nullptr) {
+            record.insert(record.end(), bytes.begin() + static_cast<long>(at),
+                          bytes.begin() + static_cast<long>(at + 5 + length));
+        } else if (std::find(placed.begin(), placed.end(), number) == placed.end()) {
+            placed.push_back(number);
+            if (!edit->text.empty()) PutDataset(&record, number, edit->text);
+        }
+        at += 5 + length;
+    }
+    for (const IptcDataset &edit : edits)
+        if (!edit.text.empty() && std::find(placed.begin(), placed.end(), edit.number) == placed.end())
+            PutDataset(&record, edit.number, edit.text);
+    record.insert(record.end(), bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(end));
+    return record;
+}
+
+std::vector<IptcDataset> GivenTexts(const std::vector<IptcDataset> &edits) {
+    std::vector<IptcDataset> given;
+    for (const IptcDataset &edit : edits)
+        if (!edit.text.empty()) given.push_back(edit);
+    return given;
+}
+
 }  // namespace
 
 std::vector<uint8_t> BuildFileInfoResource(const std::vector<IptcDataset> &datasets) {
@@ -53,6 +96,42 @@ std::vector<uint8_t> BuildFileInfoResource(const std::vector<IptcDataset> &datas
     block.insert(block.end(), record.begin(), record.end());
     if (record.size() % 2 != 0) block.push_back(0);
     return block;
+}
+
+std::vector<uint8_t> EditFileInfo(const std::vector<uint8_t> &resources, const std::vector<IptcDataset> &edits) {
+    std::vector<uint8_t> edited;
+    size_t at = 0;
+    bool found = false;
+    while (at + 12 <= resources.size() && Big(resources, at, 4) == 0x3842494D) {  // "8BIM"
+        const uint32_t id = Big(resources, at + 4, 2);
+        const size_t nameEnd = at + 6 + Even(1 + size_t{resources[at + 6]});
+        if (nameEnd + 4 > resources.size()) break;
+        const size_t size = Big(resources, nameEnd, 4);
+        const size_t data = nameEnd + 4;
+        if (size > resources.size() - data) break;
+        const size_t next = std::min(data + Even(size), resources.size());
+        if (id == kFileInfoId && !found) {
+            found = true;
+            const std::vector<uint8_t> record = EditRecord(resources, data, size, edits);
+            edited.insert(edited.end(), resources.begin() + static_cast<long>(at),
+                          resources.begin() + static_cast<long>(nameEnd));
+            PutBig(&edited, static_cast<uint32_t>(record.size()), 4);
+            edited.insert(edited.end(), record.begin(), record.end());
+            if (record.size() % 2 != 0) edited.push_back(0);
+        } else {
+            edited.insert(edited.end(), resources.begin() + static_cast<long>(at),
+                          resources.begin() + static_cast<long>(next));
+        }
+        at = next;
+    }
+    const std::vector<IptcDataset> given = GivenTexts(edits);
+    if (!found && !given.empty()) {
+        const std::vector<uint8_t> block = BuildFileInfoResource(given);
+        edited.insert(edited.end(), block.begin(), block.end());
+    }
+    // Bytes the walk could not read as blocks stay last.
+    edited.insert(edited.end(), resources.begin() + static_cast<long>(at), resources.end());
+    return edited;
 }
 
 std::vector<IptcDataset> ListFileInfoDatasets(const std::vector<uint8_t> &resources) {

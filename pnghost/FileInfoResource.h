@@ -22,4 +22,12 @@ std::vector<uint8_t> BuildFileInfoResource(const std::vector<IptcDataset> &datas
 // dataset should begin.
 std::vector<IptcDataset> ListFileInfoDatasets(const std::vector<uint8_t> &resources);
 
+// The image resources after a person edited File Info: in the first File
+// Info block, each dataset numbered as one of the edits is replaced by the
+// edit's text where it first stands (further ones of that number dropped,
+// an empty text drops it too), and edits of numbers not there yet follow the
+// block's datasets. Every other dataset and block keeps its bytes. With no
+// File Info block, one with the texts given follows the other blocks.
+std::vector<uint8_t> EditFileInfo(const std::vector<uint8_t> &resources, const std::vector<IptcDataset> &edits);
+
 #endif

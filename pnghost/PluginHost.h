@@ -34,6 +34,9 @@ struct HostFaults {
     SuiteOffer bufferOffer = SuiteOffer::Valid;
     SuiteOffer handleOffer = SuiteOffer::Valid;
     bool withoutAdvanceState = false;
+    // Once the viewer's zoom changes, it hands the system pictures it refuses
+    // to draw, so that every paint of the image fails.
+    bool refusePaints = false;
 };
 
 struct ProgressReport {

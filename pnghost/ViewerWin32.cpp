@@ -1,7 +1,8 @@
 // pnghost view on Windows: a window in which a person opens a PNG file
-// through the module, looks at it, and saves it through the module's options
-// dialog, as in the editor. The host's own person at the dialogs stands up:
-// every dialog and alert is the real person's.
+// through the module, looks at it at any zoom, reads and edits its File
+// Info, and saves it through the module's options dialog, as in the editor.
+// The host's own person at the dialogs stands up: every dialog and alert is
+// the real person's.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -11,7 +12,9 @@
 #include <string>
 #include <utility>
 
+#include "pnghost/AddressSpace.h"
 #include "pnghost/Commands.h"
+#include "pnghost/FileInfoDialogWin32.h"
 #include "pnghost/FileInfoResource.h"
 #include "pnghost/ImageCanvasWin32.h"
 #include "pnghost/PersonWin32.h"
@@ -23,18 +26,29 @@ const char kFrameClass[] = "KorvaneViewer";
 const char kProgramName[] = "pnghost";
 const char kPngFilter[] = "PNG files (*.png)\0*.png\0All files (*.*)\0*.*\0";
 
-enum MenuCommand { kOpenCommand = 100, kSaveAsCommand, kAboutCommand, kExitCommand };
+enum MenuCommand {
+    kOpenCommand = 100,
+    kSaveAsCommand,
+    kFileInfoCommand,
+    kAboutCommand,
+    kExitCommand,
+    kFitCommand,
+    kActualSizeCommand,
+    kZoomInCommand,
+    kZoomOutCommand
+};
 
 struct Viewer {
     HostSession *session = nullptr;
     HWND frame = nullptr;
     HWND canvas = nullptr;
     HWND statusBar = nullptr;
-    HMENU fileMenu = nullptr;
+    HMENU menuBar = nullptr;
     std::string path;  // the file shown; empty before the first open
     bool busy = false;  // the module is at work: no second command starts meanwhile
     std::string progressLabel;
     int progressShown = -1;
+    std::string paintProblem;  // the last paint failure reported
 };
 
 // The host's callbacks carry no context, and there is one viewer a process.
@@ -73,7 +87,31 @@ std::string ImageStatus(const HostImage &image) {
 void ShowImageStatus() {
     const Viewer &viewer = TheViewer();
     SetStatus(viewer.path.empty() ? "Open a PNG file with File > Open... (Ctrl+O)"
-                                  : ImageStatus(viewer.session->image));
+                                  : ImageStatus(viewer.session->image) + "    " +
+                                        ZoomPercent(CanvasZoom(viewer.canvas)));
+}
+
+// The file's name and the zoom, as "name.png @ 100%".
+void ShowTitle() {
+    const Viewer &viewer = TheViewer();
+    const std::string title =
+        viewer.path.empty() ? kProgramName : FileName(viewer.path) + " @ " + ZoomPercent(CanvasZoom(viewer.canvas));
+    SetWindowTextA(viewer.frame, title.c_str());
+}
+
+void ZoomChanged(Zoom) {
+    ShowTitle();
+    if (!TheViewer().busy) ShowImageStatus();
+}
+
+// Said in the status bar, and once on stderr for the person who started the
+// host, as the person at the dialogs reports alerts.
+void PaintFailed(const std::string &problem) {
+    Viewer &viewer = TheViewer();
+    SetStatus("Part of the image is not shown: " + problem);
+    if (problem == viewer.paintProblem) return;
+    viewer.paintProblem = problem;
+    std::fprintf(stderr, "pnghost: %s: part of the image is not shown: %s\n", viewer.path.c_str(), problem.c_str());
 }
 
 void Complain(const std::string &problem) {
@@ -112,41 +150,66 @@ public:
     ModuleAtWork &operator=(const ModuleAtWork &) = delete;
 };
 
+// The commands that need an image are there once one is shown.
+void EnableImageCommands(bool enable) {
+    const Viewer &viewer = TheViewer();
+    const UINT state = MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED);
+    for (const int command : {kSaveAsCommand, kFileInfoCommand, kFitCommand, kActualSizeCommand, kZoomInCommand,
+                              kZoomOutCommand})
+        EnableMenuItem(viewer.menuBar, command, state);
+}
+
 void ShowPath(const std::string &path) {
-    Viewer &viewer = TheViewer();
-    viewer.path = path;
-    SetWindowTextA(viewer.frame, FileName(path).c_str());
-    EnableMenuItem(viewer.fileMenu, kSaveAsCommand, MF_BYCOMMAND | MF_ENABLED);
+    TheViewer().path = path;
+    ShowTitle();
+    EnableImageCommands(!path.empty());
+}
+
+// The module's open into the session's image.
+int OpenThroughModule(const std::string &path, std::string *problem) {
+    ModuleAtWork work("Opening " + FileName(path));
+    return OpenFile(TheViewer().session, path, problem);
+}
+
+// Whether the image the module described, for which the host had no room,
+// would have room once the image shown is let go.
+bool FitsInPlaceOf(const HostImage &described, const HostImage &shown) {
+    const uint64_t needed = uint64_t(HostImageRowBytes(described)) * uint64_t(described.rows);
+    return needed <= LargestImageBytes() + shown.pixels.size();
 }
 
 // Opens the file as the open command does. A file that cannot be opened or
-// shown leaves the image shown before as it was.
+// shown leaves the image shown before as it was; but when the host has no
+// room for the new image beside the old one and would have in its place, the
+// old one goes and the file is opened again alone, so that it is refused only
+// when it alone does not fit.
 void OpenInViewer(const std::string &path) {
     Viewer &viewer = TheViewer();
+    ShowOnCanvas(viewer.canvas, nullptr);
     HostImage before = std::move(viewer.session->image);
     viewer.session->image = HostImage{};
     std::string problem;
-    int status = 0;
-    {
-        ModuleAtWork work("Opening " + FileName(path));
-        status = OpenFile(viewer.session, path, &problem);
+    int status = OpenThroughModule(path, &problem);
+    if (status != 0 && viewer.session->imageTooLarge && !before.pixels.empty() &&
+        FitsInPlaceOf(viewer.session->image, before)) {
+        before = HostImage{};
+        ShowPath("");
+        status = OpenThroughModule(path, &problem);
     }
-    ShownImage picture;
-    if (status == 0) {
-        SetStatus("Preparing the picture of " + FileName(path) + "...");
-        UpdateWindow(viewer.statusBar);
-    }
-    if (status == 0 && !MakeShownImage(viewer.session->image, &picture, &problem)) {
+    if (status == 0 && !CanShowImage(viewer.session->image, &problem)) {
         problem = path + ": " + problem;
         status = 2;
     }
     if (status != 0) {
         viewer.session->image = std::move(before);
+        if (!viewer.path.empty()) ShowOnCanvas(viewer.canvas, &viewer.session->image);
         ShowImageStatus();
         Complain(problem);
         return;
     }
-    ShowOnCanvas(viewer.canvas, &picture);
+    before = HostImage{};
+    viewer.path = path;  // the zoom the canvas picks shows in the title
+    ShowOnCanvas(viewer.canvas, &viewer.session->image);
     ShowPath(path);
     ShowImageStatus();
 }
@@ -201,6 +264,16 @@ void SaveFromMenu() {
     }
 }
 
+// The person edits the image's File Info; a later Save As with "Write File
+// Info" writes it.
+void EditFileInfoFromMenu() {
+    Viewer &viewer = TheViewer();
+    if (viewer.path.empty()) return;
+    if (EditFileInfoInDialog(viewer.frame, &viewer.session->image.resources) == -1)
+        Complain("The File Info dialog cannot be shown (Windows error " + std::to_string(GetLastError()) + ").");
+    ShowImageStatus();
+}
+
 void ShowAboutBox() {
     int16_t result = 0;
     {
@@ -216,8 +289,13 @@ void RunMenuCommand(WORD command) {
     switch (command) {
         case kOpenCommand: OpenFromMenu(); break;
         case kSaveAsCommand: SaveFromMenu(); break;
+        case kFileInfoCommand: EditFileInfoFromMenu(); break;
         case kAboutCommand: ShowAboutBox(); break;
         case kExitCommand: PostMessageA(TheViewer().frame, WM_CLOSE, 0, 0); break;
+        case kFitCommand: ZoomCanvas(TheViewer().canvas, ZoomCommand::Fit); break;
+        case kActualSizeCommand: ZoomCanvas(TheViewer().canvas, ZoomCommand::ActualSize); break;
+        case kZoomInCommand: ZoomCanvas(TheViewer().canvas, ZoomCommand::In); break;
+        case kZoomOutCommand: ZoomCanvas(TheViewer().canvas, ZoomCommand::Out); break;
     }
 }
 
@@ -249,13 +327,21 @@ HMENU MakeMenuBar() {
     HMENU file = CreatePopupMenu();
     AppendMenuA(file, MF_STRING, kOpenCommand, "&Open...\tCtrl+O");
     AppendMenuA(file, MF_STRING | MF_GRAYED, kSaveAsCommand, "Save &As...\tCtrl+S");
+    AppendMenuA(file, MF_STRING | MF_GRAYED, kFileInfoCommand, "File &Info...");
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, kAboutCommand, "About &PNG...");
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, kExitCommand, "E&xit\tAlt+F4");
+    HMENU view = CreatePopupMenu();
+    AppendMenuA(view, MF_STRING | MF_GRAYED, kFitCommand, "&Fit to Window\tCtrl+0");
+    AppendMenuA(view, MF_STRING | MF_GRAYED, kActualSizeCommand, "&Actual Size\tCtrl+1");
+    AppendMenuA(view, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(view, MF_STRING | MF_GRAYED, kZoomInCommand, "Zoom &In\tCtrl++");
+    AppendMenuA(view, MF_STRING | MF_GRAYED, kZoomOutCommand, "Zoom &Out\tCtrl+-");
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
-    TheViewer().fileMenu = file;
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    TheViewer().menuBar = bar;
     return bar;
 }
 
@@ -273,15 +359,28 @@ bool CreateViewerWindows() {
     viewer.frame = CreateWindowExA(0, kFrameClass, kProgramName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                    CW_USEDEFAULT, 800, 600, nullptr, MakeMenuBar(), GetModuleHandleA(nullptr), nullptr);
     if (viewer.frame == nullptr) return false;
-    viewer.canvas = CreateImageCanvas(viewer.frame);
+    viewer.canvas = CreateImageCanvas(viewer.frame, CanvasWatch{ZoomChanged, PaintFailed});
     viewer.statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                        viewer.frame, nullptr, GetModuleHandleA(nullptr), nullptr);
     return viewer.canvas != nullptr && viewer.statusBar != nullptr;
 }
 
+// Ctrl and + is Ctrl and = on keyboards where + needs Shift, so both count,
+// as do the number pad's keys.
 HACCEL MakeAccelerators() {
-    ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kOpenCommand}, {FCONTROL | FVIRTKEY, 'S', kSaveAsCommand}};
-    return CreateAcceleratorTableA(keys, 2);
+    const BYTE control = FCONTROL | FVIRTKEY;
+    ACCEL keys[] = {{control, 'O', kOpenCommand},
+                    {control, 'S', kSaveAsCommand},
+                    {control, '0', kFitCommand},
+                    {control, VK_NUMPAD0, kFitCommand},
+                    {control, '1', kActualSizeCommand},
+                    {control, VK_NUMPAD1, kActualSizeCommand},
+                    {control, VK_OEM_PLUS, kZoomInCommand},
+                    {control | FSHIFT, VK_OEM_PLUS, kZoomInCommand},
+                    {control, VK_ADD, kZoomInCommand},
+                    {control, VK_OEM_MINUS, kZoomOutCommand},
+                    {control, VK_SUBTRACT, kZoomOutCommand}};
+    return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
 }
 
 // A double-click starts the program with a console of its own, which no one
@@ -305,6 +404,7 @@ int RunViewCommand(HostSession *session, const std::string &path) {
         std::fprintf(stderr, "pnghost: cannot make the viewer's window (Windows error %lu)\n", GetLastError());
         return 2;
     }
+    if (session->faults.refusePaints) RefuseCanvasPaints(viewer.canvas);
     // The module's dialogs take the active window, the viewer, as their owner.
     session->hostWindow = viewer.frame;
     LayOut(viewer.frame);

@@ -40,7 +40,7 @@ fail() { failed=$((failed + 1)); echo "FAILED: $*"; }
 # needs one of its own on an X server.
 echo "== the viewer under Xvfb"
 started=$SECONDS
-if scripts/test-view-wine.sh "$win32_build"; then pass; else fail "pnghost.exe view under Xvfb"; fi
+if scripts/test-view-wine.sh "$win32_build" "$linux_build"; then pass; else fail "pnghost.exe view under Xvfb"; fi
 echo "   ($((SECONDS - started)) s)"
 
 # What ships is the same bytes from any folder: a second build of only the

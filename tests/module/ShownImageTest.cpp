@@ -1,5 +1,6 @@
 // What the viewer paints: each kind of host image as the 24-bit picture the
-// window copies from, pixel by pixel, as a person would see it.
+// window copies from, pixel by pixel, as a person would see it, at actual
+// size and zoomed; and the zoom steps.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -72,7 +73,8 @@ TEST_P(ShownImageTest, ShowsThePixelAsAPersonSeesIt) {
     const ShownCase &shown = GetParam();
     ShownImage picture;
     std::string error;
-    ASSERT_TRUE(MakeShownImage(MakeImage(shown), &picture, &error)) << error;
+    const ShownPart whole{0, 0, shown.columns, shown.rows};
+    ASSERT_TRUE(MakeShownPart(MakeImage(shown), kActualSize, whole, &picture, &error)) << error;
     ASSERT_EQ(picture.width, shown.columns);
     ASSERT_EQ(picture.height, shown.rows);
     // Bottom-up rows, blue first, each row padded to four bytes.
@@ -104,9 +106,64 @@ TEST(ShownImage, RefusesWhatItCannotShow) {
     for (const ShownCase &refused : kRefused) {
         ShownImage picture;
         std::string error;
-        EXPECT_FALSE(MakeShownImage(MakeImage(refused), &picture, &error)) << refused.what;
+        EXPECT_FALSE(MakeShownPart(MakeImage(refused), kActualSize, ShownPart{0, 0, 1, 1}, &picture, &error))
+            << refused.what;
         EXPECT_NE(error.find("cannot show"), std::string::npos) << refused.what << ": " << error;
     }
+}
+
+// Zoomed in, each pixel is a square of its own colour; zoomed out, each
+// square of pixels one pixel of their rounded average, the image's last
+// column and row averaging only the pixels there are.
+TEST(ShownImage, ZoomedPartsShowWhatTheImageLooksLike) {
+    struct ZoomCase {
+        const char *what;
+        Zoom zoom;
+        ShownPart part;
+        std::vector<uint8_t> levels;  // the part's gray levels, top row first
+    };
+    // Four columns, two rows: 10 20 30 41 over 50 60 70 80.
+    ShownCase gray{"", kModeGrayscale, 8, 1, 4, 2, {10, 20, 30, 41, 50, 60, 70, 80}, 0, 0, {}};
+    const ZoomCase kZoomed[] = {
+        {"3x repeats each pixel", {3, 1}, {2, 0, 3, 1}, {10, 20, 20}},
+        {"3x repeats each row", {3, 1}, {0, 2, 1, 2}, {10, 50}},
+        {"1/2 averages squares", {1, 2}, {0, 0, 2, 1}, {35, 55}},
+        {"1/3 averages the pixels left at the edge", {1, 3}, {1, 0, 1, 1}, {61}},
+        {"a part off the corner", {2, 1}, {7, 3, 1, 1}, {80}},
+    };
+    for (const ZoomCase &zoomed : kZoomed) {
+        ShownImage picture;
+        std::string error;
+        ASSERT_TRUE(MakeShownPart(MakeImage(gray), zoomed.zoom, zoomed.part, &picture, &error)) << error;
+        std::vector<uint8_t> levels;
+        for (int32_t y = 0; y < picture.height; ++y)
+            for (int32_t x = 0; x < picture.width; ++x)
+                levels.push_back(picture.bgr[static_cast<size_t>(picture.height - 1 - y) *
+                                                 static_cast<size_t>(picture.rowBytes) +
+                                             static_cast<size_t>(x) * 3]);
+        EXPECT_EQ(levels, zoomed.levels) << zoomed.what;
+    }
+}
+
+TEST(ShownImage, ZoomStepsFitAndClimbTheLadder) {
+    struct FitCase {
+        int32_t columns, rows, width, height;
+        Zoom fitted;
+    };
+    const FitCase kFits[] = {
+        {32, 32, 784, 500, {12, 1}},      {32, 32, 784, 512, {16, 1}},   {1000, 700, 784, 500, {1, 2}},
+        {20000, 20000, 784, 500, {1, 48}}, {784, 500, 784, 500, {1, 1}},   {40000, 40000, 784, 500, {1, 64}},
+    };
+    for (const FitCase &fit : kFits) {
+        const Zoom zoom = FittingZoom(fit.columns, fit.rows, fit.width, fit.height);
+        EXPECT_TRUE(SameZoom(zoom, fit.fitted)) << fit.columns << " x " << fit.rows << " gave " << ZoomPercent(zoom);
+    }
+    EXPECT_TRUE(SameZoom(NextZoomStep(kActualSize, 1), Zoom{2, 1}));
+    EXPECT_TRUE(SameZoom(NextZoomStep(kActualSize, -1), Zoom{1, 2}));
+    EXPECT_TRUE(SameZoom(NextZoomStep(Zoom{32, 1}, 1), Zoom{32, 1}));
+    EXPECT_TRUE(SameZoom(NextZoomStep(Zoom{1, 64}, -1), Zoom{1, 64}));
+    EXPECT_EQ(ZoomPercent(Zoom{1, 16}), "6.25%");
+    EXPECT_EQ(ZoomedLength(7, Zoom{1, 2}), 4);
 }
 
 }  // namespace
