@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "pnghost/SaveFaults.h"
 #include "pnghost/SaveSignals.h"
 #include "pnghost/StandardStreams.h"
 
@@ -32,28 +33,65 @@ std::string NameOf(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A hidden name beside the target, so that the rename stays within one file
-// system; the process ID in it tells whose it is. The file is private until
-// complete.
+// The new file beside the target, so that the rename stays within one file
+// system; where the folder takes no new file, a file that is not the
+// target's own can still be written over it.
 int CreateNewFile(SaveFile *file, std::string *error) {
-    const std::string stem = FolderOf(file->target.path) + "." + NameOf(file->target.path) + ".pnghost";
-    const int descriptor = CreateOwnFile(stem, &file->written, error);
+    bool inTemporaryFolder = false;
+    const int descriptor = CreateFileBeside(file->target.path, "", &file->written, &inTemporaryFolder, error);
     if (descriptor < 0) *error = "cannot create a file beside it: " + *error;
+    if (inTemporaryFolder) file->target.writeOver = true;
     return descriptor;
 }
 
-// Every byte on the disk, the old file's owner and mode taken over, then
-// into place.
-bool PutInPlace(SaveFile *file, std::string *error) {
-    TakeOverOwnerAndMode(file->target, file->descriptor);
-    const bool written = fsync(file->descriptor) == 0;
-    const bool closed = close(file->descriptor) == 0;
-    file->descriptor = -1;
-    if (!written || !closed) {
-        *error = std::string("cannot write: ") + std::strerror(errno);
+// The destination as the save found it: still writable, the same file with
+// as many names, or still no file. What it is now is in *now.
+bool StillAsItWas(const SaveFile &file, SaveTarget *now, std::string *error) {
+    const SaveTarget &then = file.target;
+    if (!FindSaveTarget(file.destination, now, error)) {
+        *error += " (it changed during the save)";
         return false;
     }
-    return MoveIntoPlace(file->written, file->target, error);
+    if (now->exists != then.exists || now->path != then.path || now->device != then.device ||
+        now->fileNumber != then.fileNumber)
+        *error = then.exists ? "replaced by another file during the save: not replaced"
+                             : "created by another program during the save: not replaced";
+    else if (now->names != then.names)
+        *error = "had " + std::to_string(then.names) + " names when the save began, " + std::to_string(now->names) +
+                 " now: not replaced";
+    else
+        return true;
+    return false;
+}
+
+bool CloseAndFail(SaveFile *file, std::string *error, const std::string &why) {
+    close(file->descriptor);
+    file->descriptor = -1;
+    *error = why;
+    return false;
+}
+
+std::string CannotWrite() { return std::string("cannot write: ") + std::strerror(errno) + "; not replaced"; }
+
+// The new file's bytes on the disk; then, just before it takes the old
+// one's place, the destination checked again and what the old file is now
+// taken over. Where the new file cannot be all the old one was, the old file
+// is written over instead.
+bool PutInPlace(SaveFile *file, std::string *error) {
+    if (fsync(file->descriptor) != 0) return CloseAndFail(file, error, CannotWrite());
+    StopIfAsked("replace");
+    SaveTarget now;
+    if (!StillAsItWas(*file, &now, error)) return CloseAndFail(file, error, *error);
+    now.writeOver = now.writeOver || file->target.writeOver;
+    if (!now.writeOver && !TakeOverOwnerAndMode(now, file->descriptor)) now.writeOver = now.exists;
+    if (fsync(file->descriptor) != 0) return CloseAndFail(file, error, CannotWrite());
+    const bool closed = close(file->descriptor) == 0;
+    file->descriptor = -1;
+    if (!closed) {
+        *error = CannotWrite();
+        return false;
+    }
+    return MoveIntoPlace(file->written, now, error);
 }
 
 // Not under held signals: a reader that stops reading must not make the
@@ -96,10 +134,32 @@ int CreateOwnFile(const std::string &stem, std::string *path, std::string *error
     return descriptor;
 }
 
+// The short name where the long one is more than the file system allows; in
+// the temporary folder where the target's folder takes no new file.
+int CreateFileBeside(const std::string &target, const std::string &use, std::string *path, bool *inTemporaryFolder,
+                     std::string *error) {
+    *inTemporaryFolder = false;
+    const std::string folder = FolderOf(target);
+    int descriptor = CreateOwnFile(folder + "." + NameOf(target) + ".pnghost" + use, path, error);
+    if (descriptor < 0 && errno == ENAMETOOLONG) descriptor = CreateOwnFile(folder + ".pnghost" + use, path, error);
+#ifndef _WIN32
+    if (descriptor < 0 && (errno == EACCES || errno == EPERM)) {
+        std::string why;
+        descriptor = CreateOwnFile(TemporaryFolder() + "pnghost" + use, path, &why);
+        *inTemporaryFolder = descriptor >= 0;
+    }
+#endif
+    return descriptor;
+}
+
 bool BeginSave(const std::string &destination, SaveFile *file, std::string *error) {
     *file = SaveFile{};
     file->destination = destination;
     file->toStandardOutput = destination == "-";
+    if (file->toStandardOutput && StandardOutputClosed()) {
+        *error = "standard output is closed: nowhere to write the PNG";
+        return false;
+    }
     if (file->toStandardOutput) {
         file->descriptor = CreateOwnFile(TemporaryFolder() + "pnghost-stdout", &file->written, error);
         if (file->descriptor < 0) *error = "cannot create a file in " + TemporaryFolder() + ": " + *error;
@@ -107,6 +167,12 @@ bool BeginSave(const std::string &destination, SaveFile *file, std::string *erro
     }
     if (!FindSaveTarget(destination, &file->target, error)) return false;
     file->descriptor = CreateNewFile(file, error);
+    // A new file with no folder to take it would have nowhere to go.
+    if (file->descriptor >= 0 && file->target.writeOver && !file->target.exists) {
+        AbandonSave(file);
+        *error = "cannot create a file beside it: " + std::string(std::strerror(EACCES));
+        return false;
+    }
     return file->descriptor >= 0;
 }
 

@@ -21,4 +21,4 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     return true;
 }
 
-void TakeOverOwnerAndMode(const SaveTarget &, int) {}
+bool TakeOverOwnerAndMode(const SaveTarget &, int) { return true; }

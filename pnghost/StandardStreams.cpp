@@ -17,6 +17,7 @@
 namespace {
 
 std::string stagedInput;
+bool standardOutputClosed = false;
 
 // Standard streams carry bytes, not text: no line-end translation.
 void MakeBinary(int descriptor) {
@@ -89,6 +90,18 @@ void RemoveStagedInput() {
 std::string ShownName(const std::string &path) {
     return !stagedInput.empty() && path == stagedInput ? "standard input" : path;
 }
+
+void HoldClosedStandardStreamsOpen() {
+#ifndef _WIN32
+    for (int stream = 0; stream <= 2; ++stream) {
+        if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is the stream's own.
+        if (open("/dev/null", O_RDWR) == stream && stream == 1) standardOutputClosed = true;
+    }
+#endif
+}
+
+bool StandardOutputClosed() { return standardOutputClosed; }
 
 bool CopyToStandardOutput(int descriptor, std::string *error) {
     MakeBinary(1);

@@ -110,6 +110,7 @@ void SetUpHost(HostSession *session, const Command &command) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    HoldClosedStandardStreamsOpen();
 #ifdef SIGPIPE
     // A module writing to a closed pipe must see a failed write, not die.
     // Windows has no such signal: there the write just fails.
