@@ -57,8 +57,8 @@ bool StillAsItWas(const SaveFile &file, SaveTarget *now, std::string *error) {
         *error = then.exists ? "replaced by another file during the save: not replaced"
                              : "created by another program during the save: not replaced";
     else if (now->names != then.names)
-        *error = "had " + std::to_string(then.names) + " names when the save began, " + std::to_string(now->names) +
-                 " now: not replaced";
+        *error = "its names went from " + std::to_string(then.names) + " to " + std::to_string(now->names) +
+                 " during the save: not replaced";
     else
         return true;
     return false;

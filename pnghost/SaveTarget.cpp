@@ -51,23 +51,6 @@ bool Refuse(std::string *error, const std::string &why) {
     return false;
 }
 
-// A folder with the sticky bit (/tmp) lets a file be renamed over only by
-// the file's owner, the folder's owner or root; anyone else who may write
-// the file must write into it.
-bool FolderRefusesRename(const std::string &path, const struct stat &file) {
-    const std::string folder = FolderOf(path);
-    struct stat status {};
-    if (stat(folder.empty() ? "." : folder.c_str(), &status) != 0 || (status.st_mode & S_ISVTX) == 0) return false;
-    const uid_t me = geteuid();
-    return me != 0 && me != status.st_uid && me != file.st_uid;
-}
-
-// Only root gives a file away: a file of another's must stay that file.
-bool MustWriteOver(const std::string &path, const struct stat &file) {
-    const uid_t me = geteuid();
-    return file.st_nlink > 1 || (me != 0 && me != file.st_uid) || FolderRefusesRename(path, file);
-}
-
 }  // namespace
 
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error) {
@@ -100,7 +83,8 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     target->names = static_cast<unsigned long>(status.st_nlink);
     target->device = static_cast<unsigned long long>(status.st_dev);
     target->fileNumber = static_cast<unsigned long long>(status.st_ino);
-    target->writeOver = MustWriteOver(path, status);
+    // Another name would keep the old file if a new one took this name.
+    target->writeOver = status.st_nlink > 1;
     return true;
 }
 

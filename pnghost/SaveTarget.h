@@ -17,8 +17,10 @@ struct SaveTarget {
     unsigned long long device = 0;
     unsigned long long fileNumber = 0;
     // The new bytes must go into the old file rather than a new file take
-    // its place: it has several names, or an owner, group or attributes a
-    // new file could not have, or its folder lets no new file take its name.
+    // its place: it has several names, its folder takes no new file, or the
+    // new file cannot have its owner, group or attributes (a file of
+    // another's, which only root could give away; in a sticky folder such
+    // as /tmp, also the only way a file of another's can be saved over).
     bool writeOver = false;
 };
 
