@@ -1,3 +1,4 @@
+// The safe save: a new file beside the destination, put in its place once complete.
 #include "pnghost/SafeSaveFile.h"
 
 #include <fcntl.h>
@@ -12,11 +13,9 @@
 #include "pnghost/SaveSignals.h"
 #include "pnghost/StandardStreams.h"
 
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #define fsync _commit
 #endif
 
@@ -103,6 +102,40 @@ bool SendToStandardOutput(SaveFile *file, std::string *error) {
     return sent;
 }
 
+#ifdef _WIN32
+int ErrnoOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ENAMETOOLONG;
+        case ERROR_PATH_NOT_FOUND:
+            return ENOENT;
+        default:
+            return EACCES;
+    }
+}
+#endif
+
+// A new file, readable and writable by its owner only. On Windows it is
+// hidden, as its leading dot hides it on Linux, and may be deleted while
+// open, as the console's Ctrl-C handler does.
+int OpenNewOwnFile(const std::string &path) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(GetLastError());
+        return -1;
+    }
+    return _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+#else
+    return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+#endif
+}
+
 }  // namespace
 
 std::string TemporaryFolder() {
@@ -123,7 +156,7 @@ int CreateOwnFile(const std::string &stem, std::string *path, std::string *error
     HoldSignals();
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
         *path = ours + std::to_string(attempt);
-        descriptor = open(path->c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, 0600);
+        descriptor = OpenNewOwnFile(*path);
         if (descriptor < 0 && errno != EEXIST) break;
     }
     if (descriptor < 0)

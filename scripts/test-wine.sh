@@ -234,7 +234,7 @@ for entry in "${netpbm[@]}"; do
 done
 
 # Saves over an existing file: a cancelled or failed one leaves it whole, a
-# complete one replaces it (MoveFileEx on Windows). The copies are made
+# complete one replaces it (ReplaceFile on Windows). The copies are made
 # writable: the suite's files may be read-only, and a save refuses those.
 for side_folder in linux win32; do
   install -m 644 "$suite/basn2c08.png" "$out/$side_folder/kept.png"
@@ -247,6 +247,39 @@ cmp -s "$out/win32/kept.png" "$suite/basn2c08.png" && [ "$(cat "$out/win32/save-
   fail "kept.png: a cancelled or failed save changed the file under Wine"
 side save-replace save "$suite/basn0g08.png" replaced.png && same save-replace replaced.png
 cmp -s "$out/win32/replaced.png" "$suite/basn2c08.png" && fail "replaced.png: not replaced under Wine" || pass
+# ReplaceFile keeps the old file's attributes (Wine keeps them in the
+# user.DOSATTRIB extended attribute: 0x4 is system, where the new file was
+# hidden, 0x2), and a symbolic link saved through stays a link, its file
+# replaced.
+for side_folder in linux win32; do
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/pointed.png"
+  ln -sfn pointed.png "$out/$side_folder/link.png"
+done
+setfattr -n user.DOSATTRIB -v '"0x4"' "$out/win32/replaced.png"
+side save-attributes save "$suite/basn0g08.png" replaced.png --interlace && same save-attributes replaced.png
+[ "$(getfattr --only-values -n user.DOSATTRIB "$out/win32/replaced.png" 2>/dev/null)" = 0x4 ] && pass ||
+  fail "replaced.png: its attributes were not kept under Wine"
+side save-link save "$suite/basn0g08.png" link.png && same save-link pointed.png
+[ -L "$out/win32/link.png" ] && ! cmp -s "$out/win32/pointed.png" "$suite/basn2c08.png" && pass ||
+  fail "link.png: the link was not kept, or its file not replaced, under Wine"
+# The new file is hidden while the person looks at the dialog, and Ctrl-C
+# (SIGINT, which Wine turns into the console's Ctrl-C event) removes it.
+(cd "$out/win32" && exec timeout --kill-after=5 60 wine "$win32_pnghost" --linger 8000 save \
+  "$suite/basn0g08.png" interrupted.png >/dev/null 2>&1) &
+waiting=$!
+for _ in $(seq 300); do
+  hidden=$(find "$out/win32" -maxdepth 1 -name '.interrupted.png.pnghost-*')
+  [ -n "$hidden" ] && break
+  sleep 0.1
+done
+[ -n "$hidden" ] && [ "$(getfattr --only-values -n user.DOSATTRIB "$hidden" 2>/dev/null)" = 0x2 ] && pass ||
+  fail "the new file was not there, or not hidden, under Wine"
+sleep 1
+# timeout's child: the process wine became.
+kill -INT $(pgrep -P "$waiting") || true
+wait "$waiting" || true
+[ -z "$(find "$out/win32" -maxdepth 1 -name '*interrupted.png*')" ] && pass ||
+  fail "Ctrl-C left a file behind under Wine"
 empty=$(find "$out" -type f -empty)
 if [ -z "$empty" ]; then pass; else fail "empty files in the compare folders:" $empty; fi
 echo "   ($((SECONDS - started)) s; outputs in $out)"
