@@ -9,7 +9,7 @@
 struct SaveTarget {
     std::string path;  // the file to replace or create: the destination, its links followed
     bool exists = false;
-    unsigned mode = 0;  // the permission bits of the file replaced
+    unsigned mode = 0;  // the permission bits of the file replaced (on Windows its attributes)
     long owner = -1;
     long group = -1;
     unsigned long names = 1;  // its hard links

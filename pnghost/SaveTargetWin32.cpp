@@ -43,7 +43,8 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     CloseHandle(file);
     if (!known) return Refuse(error, "cannot look at it (Windows error " + std::to_string(GetLastError()) + ")");
     if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return Refuse(error, "a directory, not a regular file: a save writes a file on disk (use - for standard output)");
+        return Refuse(error,
+                      "a directory, not a regular file: a save writes a file on disk (use - for standard output)");
     if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
         return Refuse(error, "read-only: not replaced; make it writable to save over it");
     target->exists = true;
