@@ -103,12 +103,15 @@ bool SendToStandardOutput(SaveFile *file, std::string *error) {
 }
 
 #ifdef _WIN32
+// What a new file's creation failed of, as errno says it. Wine answers a
+// name longer than 255 characters with file-not-found.
 int ErrnoOf(DWORD error) {
     switch (error) {
         case ERROR_FILE_EXISTS:
         case ERROR_ALREADY_EXISTS:
             return EEXIST;
         case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_FILE_NOT_FOUND:
             return ENAMETOOLONG;
         case ERROR_PATH_NOT_FOUND:
             return ENOENT;
