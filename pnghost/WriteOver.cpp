@@ -94,7 +94,7 @@ enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
 // The new bytes over the old, or the old ones put back from the copy; when
 // neither, *error says where the copy is.
 Outcome WriteOverOrPutBack(int source, int old, int copy, const std::string &copyPath, const SaveTarget &to,
-                        std::string *error) {
+                           std::string *error) {
     struct stat status {};
     if (fstat(source, &status) != 0 || !ReserveRoom(old, status.st_size)) {
         *error = Why("no room for the new file") + "; not replaced";
