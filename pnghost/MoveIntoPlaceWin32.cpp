@@ -1,10 +1,15 @@
 // ReplaceFile puts the new file in the old one's place and keeps what the old
 // one carries: its ACL, alternate data streams, attributes, creation time and
 // short name. A new file is moved into place, never over a file that came
-// into being meanwhile.
+// into being meanwhile. A file that must stay the same file (several hard
+// links, which ReplaceFile would split; a folder that takes no new file) is
+// written over instead (see WriteOver.h).
 #include <windows.h>
 
+#include <cstdio>
+
 #include "pnghost/SafeSaveFile.h"
+#include "pnghost/WriteOver.h"
 
 namespace {
 
@@ -18,6 +23,11 @@ void ShowAsTheOldFile(const std::string &from, const SaveTarget &to) {
 }  // namespace
 
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
+    if (to.writeOver) {
+        const bool replaced = WriteOverKeepingACopy(from, to, error);
+        std::remove(from.c_str());
+        return replaced;
+    }
     ShowAsTheOldFile(from, to);
     const BOOL moved = to.exists ? ReplaceFileA(to.path.c_str(), from.c_str(), nullptr,
                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)

@@ -178,13 +178,11 @@ int CreateFileBeside(const std::string &target, const std::string &use, std::str
     const std::string folder = FolderOf(target);
     int descriptor = CreateOwnFile(folder + "." + NameOf(target) + ".pnghost" + use, path, error);
     if (descriptor < 0 && errno == ENAMETOOLONG) descriptor = CreateOwnFile(folder + ".pnghost" + use, path, error);
-#ifndef _WIN32
     if (descriptor < 0 && (errno == EACCES || errno == EPERM)) {
         std::string why;
         descriptor = CreateOwnFile(TemporaryFolder() + "pnghost" + use, path, &why);
         *inTemporaryFolder = descriptor >= 0;
     }
-#endif
     return descriptor;
 }
 

@@ -1,6 +1,8 @@
 // On Windows the save follows a symbolic link to the file it names, refuses
 // the read-only attribute, and notes which file it is, its names and its
-// attributes; an ACL, streams and attributes are ReplaceFile's to keep.
+// attributes; an ACL, streams and attributes are ReplaceFile's to keep. A
+// file with several hard links is written over, so that every name shows
+// the new image.
 #include <windows.h>
 
 #include "pnghost/SaveTarget.h"
@@ -50,6 +52,7 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     target->exists = true;
     target->mode = information.dwFileAttributes;
     target->names = information.nNumberOfLinks;
+    target->writeOver = target->names > 1;
     target->device = information.dwVolumeSerialNumber;
     target->fileNumber =
         (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
