@@ -262,6 +262,25 @@ side save-attributes save "$suite/basn0g08.png" replaced.png --interlace && same
 side save-link save "$suite/basn0g08.png" link.png && same save-link pointed.png
 [ -L "$out/win32/link.png" ] && ! cmp -s "$out/win32/pointed.png" "$suite/basn2c08.png" && pass ||
   fail "link.png: the link was not kept, or its file not replaced, under Wine"
+# A file with two names is written over in place (ReplaceFile would split
+# them), a copy of its old bytes kept meanwhile: both names show the new
+# image. An I/O error half way through writing over (PNGHOST_FAIL_WRITE_OVER;
+# a noise image's PNG is more than one write) puts the old bytes back under
+# both names, exit 2, and no copy is left.
+for side_folder in linux win32; do
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/linked.png"
+  ln -f "$out/$side_folder/linked.png" "$out/$side_folder/other-name.png"
+done
+side save-linked save "$suite/basn0g08.png" linked.png && same save-linked linked.png other-name.png
+[ "$(stat -c %h "$out/win32/linked.png")" = 2 ] && ! cmp -s "$out/win32/other-name.png" "$suite/basn2c08.png" && pass ||
+  fail "linked.png: its other name did not get the new image under Wine"
+cat "$suite/basn2c08.png" >"$out/win32/linked.png"
+{ printf 'P6\n200 200\n255\n' && head -c 120000 /dev/urandom; } >"$out/noise.ppm"
+PNGHOST_FAIL_WRITE_OVER=1 side save-linked-fault save ../noise.ppm linked.png
+[ "$(cat "$out/win32/save-linked-fault.status")" = 2 ] && cmp -s "$out/win32/linked.png" "$suite/basn2c08.png" &&
+  cmp -s "$out/win32/other-name.png" "$suite/basn2c08.png" &&
+  [ -z "$(find "$out/win32" -maxdepth 1 -name '.linked.png.pnghost*')" ] && pass ||
+  fail "linked.png: an I/O error while writing over did not put the old image back under both names under Wine"
 # The new file is hidden while the person looks at the dialog, and Ctrl-C
 # (SIGINT, which Wine turns into the console's Ctrl-C event) removes it.
 (cd "$out/win32" && exec timeout --kill-after=5 60 wine "$win32_pnghost" --linger 8000 save \
