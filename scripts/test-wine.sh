@@ -281,6 +281,20 @@ PNGHOST_FAIL_WRITE_OVER=1 side save-linked-fault save ../noise.ppm linked.png
   cmp -s "$out/win32/other-name.png" "$suite/basn2c08.png" &&
   [ -z "$(find "$out/win32" -maxdepth 1 -name '.linked.png.pnghost*')" ] && pass ||
   fail "linked.png: an I/O error while writing over did not put the old image back under both names under Wine"
+# A folder that takes no new file (made immutable, where the file system
+# lets chattr: then not even root adds a name there) gets OUT written over,
+# the new file and the copy in the temporary folder.
+for side_folder in linux win32; do
+  mkdir -p "$out/$side_folder/fixed"
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/fixed/kept-name.png"
+done
+if chattr +i "$out/linux/fixed" "$out/win32/fixed" 2>/dev/null; then
+  side save-fixed-folder save "$suite/basn0g08.png" fixed/kept-name.png
+  chattr -i "$out/linux/fixed" "$out/win32/fixed"
+  same save-fixed-folder fixed/kept-name.png
+else
+  echo "  (no chattr +i here: the save into a folder that takes no new file is not checked)"
+fi
 # The new file is hidden while the person looks at the dialog, and Ctrl-C
 # (SIGINT, which Wine turns into the console's Ctrl-C event) removes it.
 (cd "$out/win32" && exec timeout --kill-after=5 60 wine "$win32_pnghost" --linger 8000 save \
