@@ -1,10 +1,38 @@
-// On Windows rename() refuses an existing destination; MoveFileEx replaces it.
+// ReplaceFile puts the new file in the old one's place and keeps what the old
+// one carries: its ACL, alternate data streams, attributes, creation time and
+// short name. A new file is moved into place, never over a file that came
+// into being meanwhile. A file that must stay the same file (several hard
+// links, which ReplaceFile would split; a folder that takes no new file) is
+// written over instead (see WriteOver.h).
 #include <windows.h>
 
+#include <cstdio>
+
 #include "pnghost/SafeSaveFile.h"
+#include "pnghost/WriteOver.h"
+
+namespace {
+
+// The new file was hidden while it was written: it takes the old file's
+// attributes, or none.
+void ShowAsTheOldFile(const std::string &from, const SaveTarget &to) {
+    const DWORD kept = to.exists ? to.mode & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY) : 0;
+    SetFileAttributesA(from.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
 
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
-    if (MoveFileExA(from.c_str(), to.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    *error = "cannot put the new file in place (Windows error " + std::to_string(GetLastError()) + ")";
+    if (to.writeOver) {
+        const bool replaced = WriteOverKeepingACopy(from, to, error);
+        std::remove(from.c_str());
+        return replaced;
+    }
+    ShowAsTheOldFile(from, to);
+    const BOOL moved = to.exists ? ReplaceFileA(to.path.c_str(), from.c_str(), nullptr,
+                                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                 : MoveFileExA(from.c_str(), to.path.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (moved) return true;
+    *error = "cannot put the new file in place (Windows error " + std::to_string(GetLastError()) + "); not replaced";
     return false;
 }

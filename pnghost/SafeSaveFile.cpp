@@ -1,3 +1,4 @@
+// The safe save: a new file beside the destination, put in its place once complete.
 #include "pnghost/SafeSaveFile.h"
 
 #include <fcntl.h>
@@ -8,14 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "pnghost/SaveFaults.h"
 #include "pnghost/SaveSignals.h"
 #include "pnghost/StandardStreams.h"
 
-#ifndef O_BINARY
-#define O_BINARY 0
-#endif
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #define fsync _commit
 #endif
 
@@ -32,28 +32,65 @@ std::string NameOf(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A hidden name beside the target, so that the rename stays within one file
-// system; the process ID in it tells whose it is. The file is private until
-// complete.
+// The new file beside the target, so that the rename stays within one file
+// system; where the folder takes no new file, a file that is not the
+// target's own can still be written over it.
 int CreateNewFile(SaveFile *file, std::string *error) {
-    const std::string stem = FolderOf(file->target.path) + "." + NameOf(file->target.path) + ".pnghost";
-    const int descriptor = CreateOwnFile(stem, &file->written, error);
+    bool inTemporaryFolder = false;
+    const int descriptor = CreateFileBeside(file->target.path, "", &file->written, &inTemporaryFolder, error);
     if (descriptor < 0) *error = "cannot create a file beside it: " + *error;
+    if (inTemporaryFolder) file->target.writeOver = true;
     return descriptor;
 }
 
-// Every byte on the disk, the old file's owner and mode taken over, then
-// into place.
-bool PutInPlace(SaveFile *file, std::string *error) {
-    TakeOverOwnerAndMode(file->target, file->descriptor);
-    const bool written = fsync(file->descriptor) == 0;
-    const bool closed = close(file->descriptor) == 0;
-    file->descriptor = -1;
-    if (!written || !closed) {
-        *error = std::string("cannot write: ") + std::strerror(errno);
+// The destination as the save found it: still writable, the same file with
+// as many names, or still no file. What it is now is in *now.
+bool StillAsItWas(const SaveFile &file, SaveTarget *now, std::string *error) {
+    const SaveTarget &then = file.target;
+    if (!FindSaveTarget(file.destination, now, error)) {
+        *error += " (it changed during the save)";
         return false;
     }
-    return MoveIntoPlace(file->written, file->target, error);
+    if (now->exists != then.exists || now->path != then.path || now->device != then.device ||
+        now->fileNumber != then.fileNumber)
+        *error = then.exists ? "replaced by another file during the save: not replaced"
+                             : "created by another program during the save: not replaced";
+    else if (now->names != then.names)
+        *error = "its names went from " + std::to_string(then.names) + " to " + std::to_string(now->names) +
+                 " during the save: not replaced";
+    else
+        return true;
+    return false;
+}
+
+bool CloseAndFail(SaveFile *file, std::string *error, const std::string &why) {
+    close(file->descriptor);
+    file->descriptor = -1;
+    *error = why;
+    return false;
+}
+
+std::string CannotWrite() { return std::string("cannot write: ") + std::strerror(errno) + "; not replaced"; }
+
+// The new file's bytes on the disk; then, just before it takes the old
+// one's place, the destination checked again and what the old file is now
+// taken over. Where the new file cannot be all the old one was, the old file
+// is written over instead.
+bool PutInPlace(SaveFile *file, std::string *error) {
+    if (fsync(file->descriptor) != 0) return CloseAndFail(file, error, CannotWrite());
+    StopIfAsked("replace");
+    SaveTarget now;
+    if (!StillAsItWas(*file, &now, error)) return CloseAndFail(file, error, *error);
+    now.writeOver = now.writeOver || file->target.writeOver;
+    if (!now.writeOver && !TakeOverOwnerAndMode(now, file->descriptor)) now.writeOver = now.exists;
+    if (fsync(file->descriptor) != 0) return CloseAndFail(file, error, CannotWrite());
+    const bool closed = close(file->descriptor) == 0;
+    file->descriptor = -1;
+    if (!closed) {
+        *error = CannotWrite();
+        return false;
+    }
+    return MoveIntoPlace(file->written, now, error);
 }
 
 // Not under held signals: a reader that stops reading must not make the
@@ -63,6 +100,43 @@ bool SendToStandardOutput(SaveFile *file, std::string *error) {
     close(file->descriptor);
     file->descriptor = -1;
     return sent;
+}
+
+#ifdef _WIN32
+// What a new file's creation failed of, as errno says it. Wine answers a
+// name longer than 255 characters with file-not-found.
+int ErrnoOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_FILE_NOT_FOUND:
+            return ENAMETOOLONG;
+        case ERROR_PATH_NOT_FOUND:
+            return ENOENT;
+        default:
+            return EACCES;
+    }
+}
+#endif
+
+// A new file, readable and writable by its owner only. On Windows it is
+// hidden, as its leading dot hides it on Linux, and may be deleted while
+// open, as the console's Ctrl-C handler does.
+int OpenNewOwnFile(const std::string &path) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(GetLastError());
+        return -1;
+    }
+    return _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+#else
+    return open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+#endif
 }
 
 }  // namespace
@@ -85,7 +159,7 @@ int CreateOwnFile(const std::string &stem, std::string *path, std::string *error
     HoldSignals();
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
         *path = ours + std::to_string(attempt);
-        descriptor = open(path->c_str(), O_RDWR | O_CREAT | O_EXCL | O_BINARY, 0600);
+        descriptor = OpenNewOwnFile(*path);
         if (descriptor < 0 && errno != EEXIST) break;
     }
     if (descriptor < 0)
@@ -96,10 +170,30 @@ int CreateOwnFile(const std::string &stem, std::string *path, std::string *error
     return descriptor;
 }
 
+// The short name where the long one is more than the file system allows; in
+// the temporary folder where the target's folder takes no new file.
+int CreateFileBeside(const std::string &target, const std::string &use, std::string *path, bool *inTemporaryFolder,
+                     std::string *error) {
+    *inTemporaryFolder = false;
+    const std::string folder = FolderOf(target);
+    int descriptor = CreateOwnFile(folder + "." + NameOf(target) + ".pnghost" + use, path, error);
+    if (descriptor < 0 && errno == ENAMETOOLONG) descriptor = CreateOwnFile(folder + ".pnghost" + use, path, error);
+    if (descriptor < 0 && (errno == EACCES || errno == EPERM)) {
+        std::string why;
+        descriptor = CreateOwnFile(TemporaryFolder() + "pnghost" + use, path, &why);
+        *inTemporaryFolder = descriptor >= 0;
+    }
+    return descriptor;
+}
+
 bool BeginSave(const std::string &destination, SaveFile *file, std::string *error) {
     *file = SaveFile{};
     file->destination = destination;
     file->toStandardOutput = destination == "-";
+    if (file->toStandardOutput && StandardOutputClosed()) {
+        *error = "standard output is closed: nowhere to write the PNG";
+        return false;
+    }
     if (file->toStandardOutput) {
         file->descriptor = CreateOwnFile(TemporaryFolder() + "pnghost-stdout", &file->written, error);
         if (file->descriptor < 0) *error = "cannot create a file in " + TemporaryFolder() + ": " + *error;
@@ -107,6 +201,12 @@ bool BeginSave(const std::string &destination, SaveFile *file, std::string *erro
     }
     if (!FindSaveTarget(destination, &file->target, error)) return false;
     file->descriptor = CreateNewFile(file, error);
+    // A new file with no folder to take it would have nowhere to go.
+    if (file->descriptor >= 0 && file->target.writeOver && !file->target.exists) {
+        AbandonSave(file);
+        *error = "cannot create a file beside it: " + std::string(std::strerror(EACCES));
+        return false;
+    }
     return file->descriptor >= 0;
 }
 

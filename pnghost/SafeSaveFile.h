@@ -23,9 +23,9 @@ struct SaveFile {
 // writing. False with a reason: then nothing was created.
 bool BeginSave(const std::string &destination, SaveFile *file, std::string *error);
 // Puts the new file in place of the destination (or copies it to standard
-// output) once every byte is written; false with a reason when anything
-// fails, and then the new file is removed and the destination left as it
-// was.
+// output) once every byte is written, the destination checked again first;
+// false with a reason, which says what the destination holds, when anything
+// fails, and then the new file is removed.
 bool FinishSave(SaveFile *file, std::string *error);
 // Closes and removes the new file, leaving the destination as it was.
 void AbandonSave(SaveFile *file);
@@ -34,6 +34,13 @@ void AbandonSave(SaveFile *file);
 // writable by its owner only, and removed if a signal ends the process. The
 // descriptor, or -1 with *error saying why.
 int CreateOwnFile(const std::string &stem, std::string *path, std::string *error);
+// Creates a file of this process's own for `use` ("" the new file, "-old" a
+// copy of the old one) beside the target: .NAME.pnghostUSE-PID-N, or
+// .pnghostUSE-PID-N where that name is longer than the file system allows;
+// where the folder takes no new file, pnghostUSE-PID-N in the temporary
+// folder, and *inTemporaryFolder says so. As CreateOwnFile.
+int CreateFileBeside(const std::string &target, const std::string &use, std::string *path, bool *inTemporaryFolder,
+                     std::string *error);
 // The folder for temporary files, with its separator.
 std::string TemporaryFolder();
 

@@ -108,7 +108,7 @@ int SaveIntoFile(HostSession *session, SaveFile *out, const std::string &path, c
     struct stat written {};
     fstat(out->descriptor, &written);
     if (!FinishSave(out, &error)) {
-        *report = path + ": " + error + "; nothing saved";
+        *report = path + ": " + error;
         return kSaveError;
     }
     *report = (out->toStandardOutput ? "standard output" : path) + ": saved, " + std::to_string(static_cast<long long>(written.st_size)) + " bytes";

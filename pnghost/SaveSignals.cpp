@@ -1,3 +1,4 @@
+// The signal handler that removes the host's temporary files, on Linux.
 #include "pnghost/SaveSignals.h"
 
 #include <signal.h>
@@ -8,7 +9,11 @@
 
 namespace {
 
-const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process, the real-time ones
+// after them. SIGKILL and SIGSTOP cannot be caught.
+const int kSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,
+                        SIGUSR1, SIGSEGV, SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU,
+                        SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 
 // Paths the handler may read at any moment: fixed storage, filled while the
 // signals are held back.
@@ -20,6 +25,7 @@ sigset_t TheSignals() {
     sigset_t set;
     sigemptyset(&set);
     for (int number : kSignals) sigaddset(&set, number);
+    for (int number = SIGRTMIN; number <= SIGRTMAX; ++number) sigaddset(&set, number);
     return set;
 }
 
@@ -30,8 +36,9 @@ void RemoveAndEnd(int number) {
     raise(number);  // delivered, by default, once the handler returns
 }
 
-// A signal the process was started ignoring (nohup, a background job's
-// SIGINT) stays ignored.
+// Only a signal at its default action: one the process was started
+// ignoring (nohup, a background job's SIGINT) stays ignored, and one that
+// is already handled (a sanitizer's report of a crash) stays so.
 void InstallHandlers() {
     static bool installed = false;
     if (installed) return;
@@ -39,10 +46,11 @@ void InstallHandlers() {
     struct sigaction action {};
     action.sa_handler = RemoveAndEnd;
     action.sa_mask = TheSignals();
-    for (int number : kSignals) {
+    const sigset_t set = action.sa_mask;
+    for (int number = 1; number < NSIG; ++number) {
         struct sigaction before {};
-        sigaction(number, nullptr, &before);
-        if (before.sa_handler != SIG_IGN) sigaction(number, &action, nullptr);
+        if (sigismember(&set, number) != 1 || sigaction(number, nullptr, &before) != 0) continue;
+        if (before.sa_handler == SIG_DFL) sigaction(number, &action, nullptr);
     }
 }
 

@@ -1,7 +1,8 @@
-// The host's temporary files do not outlive it when SIGINT, SIGTERM or SIGHUP
-// ends it (Ctrl-C, kill, a closed terminal): the handler removes them and
-// the process then ends by the signal as it would have, so that a shell sees
-// the usual status. Only SIGKILL, which nothing can catch, leaves one.
+// The host's temporary files do not outlive it when a signal ends it (Ctrl-C,
+// Ctrl-\, kill, a closed terminal, an alarm; every signal whose default
+// action ends a process): the handler removes them and the process then
+// ends by the signal as it would have, so that a shell sees the usual
+// status. Only SIGKILL, which nothing can catch, leaves one.
 #ifndef PNGHOST_SAVE_SIGNALS_H
 #define PNGHOST_SAVE_SIGNALS_H
 

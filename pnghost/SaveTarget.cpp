@@ -1,3 +1,5 @@
+// Finding the file a save replaces, and giving the new file what the old one
+// carries, on Linux.
 #include "pnghost/SaveTarget.h"
 
 #include <sys/stat.h>
@@ -7,6 +9,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+
+#include "pnghost/ExtendedAttributes.h"
 
 namespace {
 
@@ -77,27 +81,27 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     target->owner = static_cast<long>(status.st_uid);
     target->group = static_cast<long>(status.st_gid);
     target->names = static_cast<unsigned long>(status.st_nlink);
+    target->device = static_cast<unsigned long long>(status.st_dev);
+    target->fileNumber = static_cast<unsigned long long>(status.st_ino);
+    // Another name would keep the old file if a new one took this name.
+    target->writeOver = status.st_nlink > 1;
     return true;
 }
 
 // The owner only a privileged process may give away; the group the owner may
-// also set, to one of their own groups. Where neither can be set, the new file
-// is the saver's, as a copy would be, and its group gets no access: the
-// saver's group was not among the old file's readers. The set-user-ID and
-// set-group-ID bits are not carried over: an image has no use for them.
-void TakeOverOwnerAndMode(const SaveTarget &target, int descriptor) {
+// also set, to one of their own groups. The set-user-ID and set-group-ID
+// bits are not carried over: an image has no use for them. The attributes
+// come last, as setting the ACL sets the group bits to its mask.
+bool TakeOverOwnerAndMode(const SaveTarget &target, int descriptor) {
     if (!target.exists) {
         // The bits any program's new file gets.
         const mode_t mask = umask(0);
         umask(mask);
-        fchmod(descriptor, 0666 & ~mask);
-        return;
+        return fchmod(descriptor, 0666 & ~mask) == 0;
     }
     const uid_t owner = static_cast<uid_t>(target.owner);
     const gid_t group = static_cast<gid_t>(target.group);
-    const bool groupKept = fchown(descriptor, owner, group) == 0 ||
-                           fchown(descriptor, static_cast<uid_t>(-1), group) == 0;
-    mode_t mode = static_cast<mode_t>(target.mode) & 01777;
-    if (!groupKept) mode &= ~static_cast<mode_t>(070);
-    fchmod(descriptor, mode);
+    return fchown(descriptor, owner, group) == 0 &&
+           fchmod(descriptor, static_cast<mode_t>(target.mode) & 01777) == 0 &&
+           CopyExtendedAttributes(target.path, descriptor);
 }

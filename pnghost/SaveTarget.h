@@ -1,6 +1,6 @@
 // What a save finds at its destination, so that the new file takes the old
 // one's place as the old one was: the file a symbolic link points to, with
-// its permission bits, owner, group and other names.
+// its permission bits, owner, group, extended attributes and other names.
 #ifndef PNGHOST_SAVE_TARGET_H
 #define PNGHOST_SAVE_TARGET_H
 
@@ -9,10 +9,19 @@
 struct SaveTarget {
     std::string path;  // the file to replace or create: the destination, its links followed
     bool exists = false;
-    unsigned mode = 0;  // the permission bits of the file replaced
+    unsigned mode = 0;  // the permission bits of the file replaced (on Windows its attributes)
     long owner = -1;
     long group = -1;
     unsigned long names = 1;  // its hard links
+    // Which file it is, to tell whether it was replaced meanwhile.
+    unsigned long long device = 0;
+    unsigned long long fileNumber = 0;
+    // The new bytes must go into the old file rather than a new file take
+    // its place: it has several names, its folder takes no new file, or the
+    // new file cannot have its owner, group or attributes (a file of
+    // another's, which only root could give away; in a sticky folder such
+    // as /tmp, also the only way a file of another's can be saved over).
+    bool writeOver = false;
 };
 
 // Follows the destination's symbolic links and checks that the file there
@@ -21,9 +30,11 @@ struct SaveTarget {
 // even a process that could write anything is told) or not writable by the
 // person saving.
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error);
-// Gives the new file the replaced file's owner and group, where the process
-// may set them, and its permission bits, never wider. A new file gets the
-// bits any program's new file gets: 0666, the umask applied.
-void TakeOverOwnerAndMode(const SaveTarget &target, int descriptor);
+// Gives the new file the replaced file's owner, group, permission bits
+// (never wider) and extended attributes, the access control list among
+// them; false when one of them cannot be given, and then the new file must
+// not take the old one's place. A new file gets the bits any program's new
+// file gets: 0666, the umask applied.
+bool TakeOverOwnerAndMode(const SaveTarget &target, int descriptor);
 
 #endif

@@ -1,24 +1,62 @@
-// Windows has no symbolic links a save must follow here, nor owners and
-// permission bits to carry over; its read-only attribute refuses the save.
+// On Windows the save follows a symbolic link to the file it names, refuses
+// the read-only attribute, and notes which file it is, its names and its
+// attributes; an ACL, streams and attributes are ReplaceFile's to keep. A
+// file with several hard links is written over, so that every name shows
+// the new image.
 #include <windows.h>
 
 #include "pnghost/SaveTarget.h"
 
+namespace {
+
+// The file a handle is open on, its links followed, as a plain path; the
+// path as given when the system cannot say.
+std::string FinalPath(HANDLE file, const std::string &path) {
+    char text[4 * MAX_PATH];
+    const DWORD length = GetFinalPathNameByHandleA(file, text, sizeof text, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof text) return path;
+    const std::string final(text, length);
+    if (final.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + final.substr(8);
+    if (final.rfind("\\\\?\\", 0) == 0) return final.substr(4);
+    return final;
+}
+
+bool Refuse(std::string *error, const std::string &why) {
+    *error = why;
+    return false;
+}
+
+}  // namespace
+
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error) {
     *target = SaveTarget{};
     target->path = destination;
-    const DWORD attributes = GetFileAttributesA(destination.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        *error = "a directory, not a regular file: a save writes a file on disk (use - for standard output)";
-        return false;
+    const HANDLE file = CreateFileA(destination.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD why = GetLastError();
+        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return true;  // a new file
+        return Refuse(error, "cannot look at it (Windows error " + std::to_string(why) + ")");
     }
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        *error = "read-only: not replaced; make it writable to save over it";
-        return false;
-    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    target->path = FinalPath(file, destination);
+    CloseHandle(file);
+    if (!known) return Refuse(error, "cannot look at it (Windows error " + std::to_string(GetLastError()) + ")");
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Refuse(error,
+                      "a directory, not a regular file: a save writes a file on disk (use - for standard output)");
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        return Refuse(error, "read-only: not replaced; make it writable to save over it");
     target->exists = true;
+    target->mode = information.dwFileAttributes;
+    target->names = information.nNumberOfLinks;
+    target->writeOver = target->names > 1;
+    target->device = information.dwVolumeSerialNumber;
+    target->fileNumber =
+        (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
     return true;
 }
 
-void TakeOverOwnerAndMode(const SaveTarget &, int) {}
+bool TakeOverOwnerAndMode(const SaveTarget &, int) { return true; }

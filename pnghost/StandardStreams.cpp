@@ -12,11 +12,13 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
 
 std::string stagedInput;
+bool standardOutputClosed = false;
 
 // Standard streams carry bytes, not text: no line-end translation.
 void MakeBinary(int descriptor) {
@@ -56,6 +58,29 @@ bool Copy(int from, int to, uint64_t largest, bool *failedRead, bool *tooMuch) {
     }
 }
 
+#ifdef _WIN32
+// A program started with no console (from a window, or detached) or with a
+// handle closed has no usable handle behind the stream's number: the C
+// runtime answers -1 or -2, or keeps a handle the system does not know.
+bool StreamClosed(int stream) {
+    const intptr_t handle = _get_osfhandle(stream);
+    if (handle < 0 || handle == 0) return true;
+    return GetFileType(reinterpret_cast<HANDLE>(handle)) == FILE_TYPE_UNKNOWN && GetLastError() != NO_ERROR;
+}
+
+// The stream's number, and the system's own standard handle, on NUL.
+void OpenOnNull(int stream) {
+    const int null = _open("NUL", _O_RDWR | _O_BINARY);
+    if (null < 0) return;
+    if (null != stream) {
+        _dup2(null, stream);
+        _close(null);
+    }
+    static const DWORD handles[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    SetStdHandle(handles[stream], reinterpret_cast<HANDLE>(_get_osfhandle(stream)));
+}
+#endif
+
 }  // namespace
 
 bool StageStandardInput(std::string *path, uint64_t largest, std::string *error) {
@@ -89,6 +114,22 @@ void RemoveStagedInput() {
 std::string ShownName(const std::string &path) {
     return !stagedInput.empty() && path == stagedInput ? "standard input" : path;
 }
+
+void HoldClosedStandardStreamsOpen() {
+    for (int stream = 0; stream <= 2; ++stream) {
+#ifdef _WIN32
+        if (!StreamClosed(stream)) continue;
+        OpenOnNull(stream);
+        if (stream == 1) standardOutputClosed = true;
+#else
+        if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free number is the stream's own.
+        if (open("/dev/null", O_RDWR) == stream && stream == 1) standardOutputClosed = true;
+#endif
+    }
+}
+
+bool StandardOutputClosed() { return standardOutputClosed; }
 
 bool CopyToStandardOutput(int descriptor, std::string *error) {
     MakeBinary(1);

@@ -17,6 +17,14 @@ void RemoveStagedInput();
 // file, the path itself otherwise.
 std::string ShownName(const std::string &path);
 
+// Standard input, output or error closed when pnghost starts is opened on
+// the null device, so that no file pnghost opens takes its number and
+// receives what is meant for the stream. Called first thing.
+void HoldClosedStandardStreamsOpen();
+// Whether standard output was closed at the start: then "-" as OUT has
+// nowhere to go.
+bool StandardOutputClosed();
+
 // Copies the file, from its start, to standard output; true only when every
 // byte was written (a closed pipe or a full disk is a failure).
 bool CopyToStandardOutput(int descriptor, std::string *error);

@@ -34,8 +34,9 @@ const char kUsage[] =
     "                         into the host, then save it as OUT through the module's\n"
     "                         \"PNG Options\" dialog (exit 0: saved, 1: cancelled, 2: error;\n"
     "                         OUT is replaced only by a complete save, keeping its\n"
-    "                         permissions, owner and links; - reads IN from standard\n"
-    "                         input, writes OUT to standard output). The dialog:\n"
+    "                         permissions, owner, ACL, attributes and links; - reads\n"
+    "                         IN from standard input, writes OUT to standard output).\n"
+    "                         The dialog:\n"
     "      --interlace        check Interlace\n"
     "      --file-info        check Write \"File Info\"\n"
     "      --speed, --fast    choose Best Speed; --size chooses Best Size (the default)\n"
@@ -112,6 +113,7 @@ void SetUpHost(HostSession *session, const Command &command) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    HoldClosedStandardStreamsOpen();
 #ifdef SIGPIPE
     // A module writing to a closed pipe must see a failed write, not die.
     // Windows has no such signal: there the write just fails.

@@ -16,5 +16,7 @@ packages=(
   netpbm               # pngtopam: another decoder's pixels to compare with
   libspng-dev          # the independent decoder of the differential tests
   pkg-config           # finds libspng
+  attr                 # setfattr, getfattr: the save-safety tests give files extended attributes
+  acl                  # setfacl, getfacl: and access control lists
 )
 scripts/install-missing.sh setup "${packages[@]}"

@@ -234,7 +234,7 @@ for entry in "${netpbm[@]}"; do
 done
 
 # Saves over an existing file: a cancelled or failed one leaves it whole, a
-# complete one replaces it (MoveFileEx on Windows). The copies are made
+# complete one replaces it (ReplaceFile on Windows). The copies are made
 # writable: the suite's files may be read-only, and a save refuses those.
 for side_folder in linux win32; do
   install -m 644 "$suite/basn2c08.png" "$out/$side_folder/kept.png"
@@ -247,6 +247,72 @@ cmp -s "$out/win32/kept.png" "$suite/basn2c08.png" && [ "$(cat "$out/win32/save-
   fail "kept.png: a cancelled or failed save changed the file under Wine"
 side save-replace save "$suite/basn0g08.png" replaced.png && same save-replace replaced.png
 cmp -s "$out/win32/replaced.png" "$suite/basn2c08.png" && fail "replaced.png: not replaced under Wine" || pass
+# ReplaceFile keeps the old file's attributes (Wine keeps them in the
+# user.DOSATTRIB extended attribute: 0x4 is system, where the new file was
+# hidden, 0x2), and a symbolic link saved through stays a link, its file
+# replaced.
+for side_folder in linux win32; do
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/pointed.png"
+  ln -sfn pointed.png "$out/$side_folder/link.png"
+done
+setfattr -n user.DOSATTRIB -v '"0x4"' "$out/win32/replaced.png"
+side save-attributes save "$suite/basn0g08.png" replaced.png --interlace && same save-attributes replaced.png
+[ "$(getfattr --only-values -n user.DOSATTRIB "$out/win32/replaced.png" 2>/dev/null)" = 0x4 ] && pass ||
+  fail "replaced.png: its attributes were not kept under Wine"
+side save-link save "$suite/basn0g08.png" link.png && same save-link pointed.png
+[ -L "$out/win32/link.png" ] && ! cmp -s "$out/win32/pointed.png" "$suite/basn2c08.png" && pass ||
+  fail "link.png: the link was not kept, or its file not replaced, under Wine"
+# A file with two names is written over in place (ReplaceFile would split
+# them), a copy of its old bytes kept meanwhile: both names show the new
+# image. An I/O error half way through writing over (PNGHOST_FAIL_WRITE_OVER;
+# a noise image's PNG is more than one write) puts the old bytes back under
+# both names, exit 2, and no copy is left.
+for side_folder in linux win32; do
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/linked.png"
+  ln -f "$out/$side_folder/linked.png" "$out/$side_folder/other-name.png"
+done
+side save-linked save "$suite/basn0g08.png" linked.png && same save-linked linked.png other-name.png
+[ "$(stat -c %h "$out/win32/linked.png")" = 2 ] && ! cmp -s "$out/win32/other-name.png" "$suite/basn2c08.png" && pass ||
+  fail "linked.png: its other name did not get the new image under Wine"
+cat "$suite/basn2c08.png" >"$out/win32/linked.png"
+{ printf 'P6\n200 200\n255\n' && head -c 120000 /dev/urandom; } >"$out/noise.ppm"
+PNGHOST_FAIL_WRITE_OVER=1 side save-linked-fault save ../noise.ppm linked.png
+[ "$(cat "$out/win32/save-linked-fault.status")" = 2 ] && cmp -s "$out/win32/linked.png" "$suite/basn2c08.png" &&
+  cmp -s "$out/win32/other-name.png" "$suite/basn2c08.png" &&
+  [ -z "$(find "$out/win32" -maxdepth 1 -name '.linked.png.pnghost*')" ] && pass ||
+  fail "linked.png: an I/O error while writing over did not put the old image back under both names under Wine"
+# A folder that takes no new file (made immutable, where the file system
+# lets chattr: then not even root adds a name there) gets OUT written over,
+# the new file and the copy in the temporary folder.
+for side_folder in linux win32; do
+  mkdir -p "$out/$side_folder/fixed"
+  install -m 644 "$suite/basn2c08.png" "$out/$side_folder/fixed/kept-name.png"
+done
+if chattr +i "$out/linux/fixed" "$out/win32/fixed" 2>/dev/null; then
+  side save-fixed-folder save "$suite/basn0g08.png" fixed/kept-name.png
+  chattr -i "$out/linux/fixed" "$out/win32/fixed"
+  same save-fixed-folder fixed/kept-name.png
+else
+  echo "  (no chattr +i here: the save into a folder that takes no new file is not checked)"
+fi
+# The new file is hidden while the person looks at the dialog, and Ctrl-C
+# (SIGINT, which Wine turns into the console's Ctrl-C event) removes it.
+(cd "$out/win32" && exec timeout --kill-after=5 60 wine "$win32_pnghost" --linger 8000 save \
+  "$suite/basn0g08.png" interrupted.png >/dev/null 2>&1) &
+waiting=$!
+for _ in $(seq 300); do
+  hidden=$(find "$out/win32" -maxdepth 1 -name '.interrupted.png.pnghost-*')
+  [ -n "$hidden" ] && break
+  sleep 0.1
+done
+[ -n "$hidden" ] && [ "$(getfattr --only-values -n user.DOSATTRIB "$hidden" 2>/dev/null)" = 0x2 ] && pass ||
+  fail "the new file was not there, or not hidden, under Wine"
+sleep 1
+# timeout's child: the process wine became.
+kill -INT $(pgrep -P "$waiting") || true
+wait "$waiting" || true
+[ -z "$(find "$out/win32" -maxdepth 1 -name '*interrupted.png*')" ] && pass ||
+  fail "Ctrl-C left a file behind under Wine"
 empty=$(find "$out" -type f -empty)
 if [ -z "$empty" ]; then pass; else fail "empty files in the compare folders:" $empty; fi
 echo "   ($((SECONDS - started)) s; outputs in $out)"

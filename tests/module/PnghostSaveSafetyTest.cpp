@@ -1,11 +1,15 @@
 // Saves that do not finish leave the file saved over as it was, byte for
 // byte, and no file of their own behind; the exit status says what happened:
 // 0 saved, 1 the person cancelled, 2 an error. A save that finishes keeps
-// what the file was: its mode, owner, links and other names. Signals that
-// end a save leave nothing behind; "-" puts pnghost in a pipe.
+// what the file was: its mode, owner, links, other names, extended
+// attributes and ACL. A write-over cut short leaves the old image, or a
+// whole copy of it; a destination changed during the save is not touched.
+// Signals that end a save leave nothing behind; "-" puts pnghost in a pipe.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -18,6 +22,14 @@
 namespace {
 
 const std::string kSuitePng = std::string(PNGSUITE_DIR) + "/basn2c08.png";
+
+#if defined(__SANITIZE_ADDRESS__)
+const bool kSanitized = true;
+#elif defined(__has_feature)
+const bool kSanitized = __has_feature(address_sanitizer);
+#else
+const bool kSanitized = false;
+#endif
 
 class PnghostSaveSafetyTest : public ::testing::Test {
 protected:
@@ -60,8 +72,10 @@ protected:
 };
 
 // Starts pnghost with the arguments, every signal at its default action as
-// a shell's foreground job has them.
-pid_t StartPnghost(const std::vector<std::string> &arguments) {
+// a shell's foreground job has them; `setting` (NAME=VALUE) is added to its
+// environment, and its standard error goes to `errors` when given.
+pid_t StartPnghost(const std::vector<std::string> &arguments, const std::string &setting = "",
+                   const std::string &errors = "") {
     std::vector<std::string> words = {PNGHOST_PATH};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char *> argv;
@@ -73,10 +87,31 @@ pid_t StartPnghost(const std::vector<std::string> &arguments) {
     sigfillset(&all);
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    std::vector<char *> environment;
+    for (char **each = environ; *each != nullptr; ++each) environment.push_back(*each);
+    std::string added = setting;
+    if (!added.empty()) environment.push_back(&added[0]);
+    environment.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!errors.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = -1;
-    if (posix_spawn(&child, PNGHOST_PATH, nullptr, &attributes, argv.data(), environ) != 0) child = -1;
+    if (posix_spawn(&child, PNGHOST_PATH, &actions, &attributes, argv.data(), environment.data()) != 0) child = -1;
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return child;
+}
+
+// Waits until the child stops itself where PNGHOST_STOP_AT said.
+bool WaitUntilStopped(pid_t child) {
+    int status = 0;
+    return waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status);
+}
+
+// The extended attributes and the ACL of a file, as the tools print them.
+std::string AttributesOf(const std::string &path) {
+    return RunShell("getfattr --absolute-names -d -m - " + path + " | tail -n +2; getfacl -c " + path).out;
 }
 
 }  // namespace
@@ -147,14 +182,19 @@ TEST_F(PnghostSaveSafetyTest, StandardOutputThatTakesNotEveryByteIsAFailedSave) 
     const std::string large = others.Path("large.ppm");
     WriteText(large, NetpbmImage(kNetpbmModes[3], 600, 600));
     const std::string save = std::string(PNGHOST_PATH) + " save " + large + " - --speed";
-    const std::string commandLines[] = {
-        save + " > /dev/full",
-        "bash -c '" + save + " | head -c 10 > /dev/null; exit ${PIPESTATUS[0]}'",
+    const struct {
+        std::string commandLine, message;
+    } cases[] = {
+        {save + " > /dev/full", "-: cannot write to standard output"},
+        {"bash -c '" + save + " | head -c 10 > /dev/null; exit ${PIPESTATUS[0]}'",
+         "-: cannot write to standard output"},
+        // Closed: held open on /dev/null, which would take every byte.
+        {save + " >&-", "-: standard output is closed: nowhere to write the PNG"},
     };
-    for (const std::string &commandLine : commandLines) {
-        const CommandRun run = RunShell(commandLine);
-        EXPECT_EQ(run.status, 2) << commandLine;
-        EXPECT_NE(run.err.find("-: cannot write to standard output"), std::string::npos) << run.err;
+    for (const auto &c : cases) {
+        const CommandRun run = RunShell(c.commandLine);
+        EXPECT_EQ(run.status, 2) << c.commandLine;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find(": saved"), std::string::npos) << run.err;
     }
 }
@@ -200,6 +240,14 @@ TEST_F(PnghostSaveSafetyTest, ASaveKeepsTheModeOwnerLinksAndNamesOfTheFile) {
         EXPECT_EQ(Status(existing).st_gid, 65534u) << "group kept";
     }
 
+    // Extended attributes and an ACL, which a new file must be given.
+    ASSERT_EQ(RunShell("setfattr -n user.note -v kept " + existing + " && setfacl -m u:12345:rw " + existing).status, 0)
+        << "the attr and acl packages are needed";
+    const std::string attributes = AttributesOf(existing);
+    ASSERT_EQ(RunShell(save + existing + " --interlace").status, 0);
+    EXPECT_EQ(AttributesOf(existing), attributes);
+    ASSERT_EQ(RunShell("setfacl -b " + existing + " && setfattr -x user.note " + existing).status, 0);
+
     const std::string symbolic = folder.Path("link.png");
     ASSERT_EQ(symlink("existing.png", symbolic.c_str()), 0);
     const std::string pointedBefore = Slurp(existing);
@@ -221,6 +269,14 @@ TEST_F(PnghostSaveSafetyTest, ASaveKeepsTheModeOwnerLinksAndNamesOfTheFile) {
     ASSERT_EQ(RunShell("umask 027; " + save + created).status, 0);
     EXPECT_EQ(Status(created).st_mode & 07777, 0640u) << "a new file honours the umask";
     unlink(created.c_str());
+
+    // A name as long as the file system takes leaves no room for the new
+    // file's longer one: created, then replaced.
+    const std::string longest = folder.Path(std::string(246, 'n') + ".png");
+    for (const char *choice : {"", " --interlace"}) EXPECT_EQ(RunShell(save + longest + choice).status, 0) << choice;
+    EXPECT_EQ(RunShell("pngcheck -q " + longest).status, 0);
+    EXPECT_EQ(folder.Names().size(), 3u) << "a file was left behind";
+    unlink(longest.c_str());
 }
 
 // Each signal ends the save as it would any program, and the file of the
@@ -228,7 +284,19 @@ TEST_F(PnghostSaveSafetyTest, ASaveKeepsTheModeOwnerLinksAndNamesOfTheFile) {
 TEST_F(PnghostSaveSafetyTest, ASaveEndedBySignalLeavesNothingBehind) {
     const std::string large = others.Path("large.ppm");
     WriteText(large, NetpbmImage(kNetpbmModes[3], 2000, 2000));
-    for (int number : {SIGINT, SIGTERM, SIGHUP}) {
+    // Those that dump a core dump none here.
+    const rlimit noCore{0, 0};
+    ASSERT_EQ(setrlimit(RLIMIT_CORE, &noCore), 0);
+    // Every signal whose default action ends a process, but SIGKILL, which
+    // nothing can catch, and SIGPIPE and SIGXFSZ, which pnghost ignores so
+    // that a write fails instead.
+    std::vector<int> numbers = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP,   SIGABRT, SIGUSR1, SIGUSR2,
+                                SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,
+                                SIGSYS,  SIGRTMIN, SIGRTMAX};
+    // A sanitizer's build has its own handlers for these, which report a
+    // crash, and pnghost leaves them to it.
+    if (!kSanitized) numbers.insert(numbers.end(), {SIGSEGV, SIGBUS, SIGFPE});
+    for (int number : numbers) {
         SCOPED_TRACE(strsignal(number));
         const pid_t child = StartPnghost({"save", large, existing});
         ASSERT_GT(child, 0);
@@ -245,6 +313,126 @@ TEST_F(PnghostSaveSafetyTest, ASaveEndedBySignalLeavesNothingBehind) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << "status " << status;
         ExpectUntouched();
+    }
+}
+
+// Someone the ACL lets write saves over the owner's file: it stays the
+// owner's, with her access, the ACL and its attributes, whether the folder
+// takes new files from him (sticky, as /tmp) or not. So does her own save
+// in a folder that takes no new file from her.
+TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to give the file to uid 23456 and save as uid 12345";
+    TempFolder staging;  // the savers' temporary folder
+    ASSERT_EQ(chmod(staging.Path("").c_str(), 01777), 0);
+    ASSERT_EQ(RunShell("chown 23456:23456 " + existing + " && chmod 640 " + existing + " && setfacl -m u:12345:rw " +
+                       existing + " && setfattr -n user.note -v kept " + existing)
+                  .status,
+              0)
+        << "the attr and acl packages are needed";
+    const struct stat owned = Status(existing);
+    const std::string attributes = AttributesOf(existing);
+    const struct {
+        const char *saver;
+        mode_t folderMode;
+        const char *choice;
+    } cases[] = {{"12345", 0755, "--speed"}, {"12345", 01777, "--interlace"}, {"23456", 0755, "--filter Up"}};
+    std::string last = before;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.saver) + " " + c.choice);
+        ASSERT_EQ(chmod(folder.Path("").c_str(), c.folderMode), 0);
+        const CommandRun run = RunShell("TMPDIR=" + staging.Path("") + " setpriv --reuid=" + c.saver + " --regid=" +
+                                        c.saver + " --clear-groups " + PNGHOST_PATH + " save " + noisy + " " +
+                                        existing + " " + c.choice);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Status(existing).st_uid, owned.st_uid);
+        EXPECT_EQ(Status(existing).st_gid, owned.st_gid);
+        EXPECT_EQ(Status(existing).st_mode, owned.st_mode);
+        EXPECT_EQ(AttributesOf(existing), attributes);
+        EXPECT_FALSE(Slurp(existing) == last) << "saved";
+        last = Slurp(existing);
+        EXPECT_EQ(RunShell("pngcheck -q " + existing).status, 0);
+        EXPECT_EQ(folder.Names().size(), 2u) << "a file was left behind";
+        EXPECT_TRUE(staging.Names().empty()) << "a file was left behind";
+    }
+    chmod(folder.Path("").c_str(), 0700);
+}
+
+// A file of two names is written over. Cut short by a failing write, it
+// gets the old bytes back; when they cannot be put back either, or when the
+// process is killed half way, a whole copy of them stays beside it, and cp
+// puts it back. Never "saved".
+TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfIt) {
+    const std::string other = others.Path("other.png");
+    ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
+    const struct {
+        std::string setting;  // the noisy image takes two writes
+        std::string message;  // empty: killed
+    } cases[] = {
+        {"PNGHOST_FAIL_WRITE_OVER=1", existing + ": cannot write over it: Input/output error; the old image is back"},
+        {"PNGHOST_FAIL_WRITE_OVER=1-", "nor put the old image back: Input/output error; it is kept whole in "},
+        {"PNGHOST_STOP_AT=write-over:1", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.setting);
+        const std::string errors = others.Path("errors");
+        const pid_t child = StartPnghost({"save", noisy, existing}, c.setting, errors);
+        ASSERT_GT(child, 0);
+        if (c.message.empty()) {
+            ASSERT_TRUE(WaitUntilStopped(child));
+            kill(child, SIGKILL);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(c.message.empty() ? WIFSIGNALED(status) : WIFEXITED(status) && WEXITSTATUS(status) == 2);
+        EXPECT_NE(Slurp(errors).find(c.message), std::string::npos) << Slurp(errors);
+        EXPECT_EQ(Status(other).st_ino, Status(existing).st_ino);
+        std::string copy;
+        for (const std::string &name : folder.Names())
+            if (name.rfind(".existing.png.pnghost-old-", 0) == 0) copy = folder.Path(name);
+        if (c.setting == cases[0].setting) {
+            EXPECT_TRUE(copy.empty()) << "the copy was left behind";
+            ExpectUntouched();
+            continue;
+        }
+        ASSERT_FALSE(copy.empty()) << "no copy kept";
+        EXPECT_TRUE(Slurp(copy) == before) << "the copy is not the old file";
+        EXPECT_NE(Slurp(errors).find(c.message.empty() ? "" : "put it back with cp " + copy + " " + existing),
+                  std::string::npos);
+        ASSERT_EQ(RunShell("cp " + copy + " " + existing).status, 0);
+        EXPECT_TRUE(Slurp(other) == before) << "cp put the old image back under both names";
+        for (const std::string &name : folder.Names())
+            if (name[0] == '.') unlink(folder.Path(name).c_str());
+    }
+}
+
+// Between the dialog and the replace, the file is made read-only, given
+// another name, or replaced: it is left as it then is, with nothing beside.
+TEST_F(PnghostSaveSafetyTest, ADestinationChangedDuringTheSaveIsNotTouched) {
+    const std::string second = others.Path("second.png");
+    const std::string replacement = others.Path("replacement.png");
+    const struct {
+        std::string change, message;
+    } cases[] = {
+        {"chmod 444 " + existing, existing + ": read-only (mode 0444): not replaced"},
+        {"ln " + existing + " " + second, existing + ": its names went from 1 to 2 during the save: not replaced"},
+        {"cp " + existing + " " + replacement + " && mv " + replacement + " " + existing,
+         existing + ": replaced by another file during the save: not replaced"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.change);
+        const std::string errors = others.Path("errors");
+        const pid_t child = StartPnghost({"save", noisy, existing}, "PNGHOST_STOP_AT=replace", errors);
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(WaitUntilStopped(child));
+        ASSERT_EQ(RunShell(c.change).status, 0);
+        kill(child, SIGCONT);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "status " << status;
+        EXPECT_NE(Slurp(errors).find(c.message), std::string::npos) << Slurp(errors);
+        ExpectUntouched();
+        chmod(existing.c_str(), 0644);
+        unlink(second.c_str());
     }
 }
 

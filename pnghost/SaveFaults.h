@@ -1,0 +1,20 @@
+// Faults a test asks of a save through the environment, where the system
+// cannot be made to fail or wait on demand:
+//   PNGHOST_FAIL_WRITE_OVER=N   write N (from 0) into a file written over
+//                               fails with EIO, as on a failing disk; N- makes
+//                               it and every later one fail, the writes that
+//                               put the old bytes back among them
+//   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP) just before
+//                               the destination is checked the last time
+//   PNGHOST_STOP_AT=write-over:N  or just before write N into the old file
+// so that a test can change the destination, or kill the process, there.
+#ifndef PNGHOST_SAVE_FAULTS_H
+#define PNGHOST_SAVE_FAULTS_H
+
+#include <string>
+
+bool WriteOverWriteFails(int number);
+// Stops the process at the point named, when asked to, until SIGCONT.
+void StopIfAsked(const std::string &point);
+
+#endif
