@@ -138,18 +138,61 @@ std::vector<uint8_t> KeywordFile() {
     return EncodePng(picture);
 }
 
-// Control byte 1: the driver makes every CRC right, so that the fuzzer's
-// changes to chunk contents reach the module.
+// Large images that compress small: each sample steps by a fixed amount
+// along the row and down the columns, so every filtered row repeats one
+// short run. Over 16 MiB as the host holds them (or as they are stored),
+// plain and interlaced.
+PngPicture SteppedPicture(uint32_t width, uint32_t height, int colorType, int bitDepth, bool interlaced) {
+    PngPicture picture = PatternPicture(1, 1, colorType, bitDepth, interlaced);
+    picture.width = width;
+    picture.height = height;
+    const size_t rowBytes = StoredRowBytes(picture);
+    picture.rows.assign(height, std::vector<uint8_t>(rowBytes));
+    for (uint32_t y = 0; y < height; ++y)
+        for (size_t i = 0; i < rowBytes; ++i) picture.rows[y][i] = static_cast<uint8_t>(i * 5 + y * 3 + (i & 1) * 40);
+    return picture;
+}
+
+std::vector<Seed> LargeFiles() {
+    struct Large {
+        const char *name;
+        uint32_t width, height;
+        int colorType, depth;
+    };
+    static const Large kLarge[] = {{"gray-4100", 4100, 4100, PNG_COLOR_TYPE_GRAY, 8},
+                                   {"rgba-2100", 2100, 2100, PNG_COLOR_TYPE_RGB_ALPHA, 8},
+                                   {"gray16-3000", 3000, 3000, PNG_COLOR_TYPE_GRAY, 16}};
+    std::vector<Seed> seeds;
+    for (const Large &large : kLarge)
+        for (const bool interlaced : {false, true})
+            seeds.push_back({std::string("large-") + large.name + (interlaced ? "-interlaced" : ""),
+                             EncodePng(SteppedPicture(large.width, large.height, large.colorType, large.depth,
+                                                      interlaced))});
+    return seeds;
+}
+
+// Valid files with more texts than libspng allows by default (1000).
+std::vector<uint8_t> ManyTextsFile() {
+    PngPicture picture = PatternPicture(4, 3, PNG_COLOR_TYPE_GRAY, 8, false);
+    for (int i = 0; i < 1200; ++i) picture.texts.push_back({i == 600 ? "Title" : "Comment", std::to_string(i)});
+    return EncodePng(picture);
+}
+
+// The control byte: bit 0 has the driver make every CRC right, so that the
+// fuzzer's changes to chunk contents reach the module; bits 1-3 pick the
+// monitor gamma. The made pictures with a gAMA and the PngSuite's gamma
+// files ("g...") are opened at a monitor gamma of 2.2, the rest without.
 std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadeFiles();
     for (Seed &pattern : PatternFiles()) seeds.push_back(std::move(pattern));
     seeds.push_back({"keywords", KeywordFile()});
+    seeds.push_back({"many-texts", ManyTextsFile()});
+    for (Seed &large : LargeFiles()) seeds.push_back(std::move(large));
+    for (Seed &seed : seeds) seed.bytes = WithControl(seed.name == "texts" || seed.name == "indexed-interlaced" ? 7 : 1, seed.bytes);
     for (const std::string &name : PngNamesIn(pngsuiteDir))
-        seeds.push_back({name, ReadWholeFile(pngsuiteDir + "/" + name)});
-    for (Seed &seed : seeds) seed.bytes = WithControl(1, seed.bytes);
+        seeds.push_back({name, WithControl(name[0] == 'g' ? 7 : 1, ReadWholeFile(pngsuiteDir + "/" + name))});
     return seeds;
 }
-
 std::vector<Seed> SaveRoundTripSeeds() { return SaveSeeds(); }
 
 std::vector<Seed> FileInfoExportSeeds() {
