@@ -64,17 +64,20 @@ struct Counter {
     }
 };
 
-// The file as libspng takes it once the part a class names is gone: what
-// the module read, with every ancillary chunk before the image data left
-// out (none of them changes the stored samples or the palette).
+// The file as libspng takes it once the part a class names is gone: the
+// file with every ancillary chunk left out (none of them changes the stored
+// samples or the palette; the host's texts, time and resolution are worked
+// out from the chunks as the codec takes them).
 std::vector<uint8_t> WithoutAncillaryChunks(const std::vector<uint8_t> &part) {
     if (part.size() < 8) return part;
     std::vector<uint8_t> kept(part.begin(), part.begin() + 8);
     size_t at = 8;
     while (at + 12 <= part.size()) {
-        const size_t length = static_cast<size_t>(part[at]) << 24 | part[at + 1] << 16 | part[at + 2] << 8 | part[at + 3];
-        const size_t end = at + 12 + length <= part.size() ? at + 12 + length : part.size();
-        if ((part[at + 4] & 0x20) == 0) kept.insert(kept.end(), part.begin() + static_cast<ptrdiff_t>(at), part.begin() + static_cast<ptrdiff_t>(end));
+        const size_t length = static_cast<size_t>(part[at]) << 24 | part[at + 1] << 16 | part[at + 2] << 8 |
+                              part[at + 3];
+        const size_t end = length <= part.size() - at - 12 ? at + 12 + length : part.size();
+        // Critical chunks have an upper-case first letter.
+        if ((part[at + 4] & 0x20) == 0) kept.insert(kept.end(), &part[at], part.data() + end);
         at = end;
     }
     return kept;

@@ -108,7 +108,8 @@ HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, c
 }
 
 std::string RowDifference(const SpngFile &file, const HostExpectation &host, const SpngRow &row,
-                          const uint8_t *hostRow) {
+                          const uint8_t *hostRow, int hostPlanes) {
+    const size_t hostStep = static_cast<size_t>(hostPlanes > host.planes ? hostPlanes : host.planes);
     for (uint32_t x = row.firstColumn; x < file.width; x += row.columnStep) {
         if (host.depth == 1) {
             // The host's bitmap: 1 is black, a PNG 0.
@@ -122,7 +123,8 @@ std::string RowDifference(const SpngFile &file, const HostExpectation &host, con
             uint8_t expected = HostSample(row.bytes, index, file);
             const bool alpha = host.alphaKept && plane == host.planes - 1;
             if (host.gammaCorrectsRows && !alpha) expected = host.gammaTable[expected];
-            if (hostRow[index] != expected) return Difference(row, x, plane, hostRow[index], expected);
+            const uint8_t held = hostRow[size_t{x} * hostStep + static_cast<size_t>(plane)];
+            if (held != expected) return Difference(row, x, plane, held, expected);
         }
     }
     return {};

@@ -36,9 +36,11 @@ struct HostExpectation {
 HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, const HostBefore &before);
 
 // Empty when the host's row holds what the stored row says for the columns
-// the row carries, else the first difference.
+// the row carries, else the first difference. hostPlanes, when more than
+// the file's, is the host's count of planes, of which the file holds the
+// first.
 std::string RowDifference(const SpngFile &file, const HostExpectation &host, const SpngRow &row,
-                          const uint8_t *hostRow);
+                          const uint8_t *hostRow, int hostPlanes = 0);
 
 // The File Info block that the texts and the time before the image data
 // make; empty when no text has a keyword of the table.
