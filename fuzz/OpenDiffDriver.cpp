@@ -171,9 +171,7 @@ FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostF
     HostSession &session = host->session;
     const StoredChunks chunks = ReadStoredChunks(data, size);
     HostBefore before = Before();
-    // How libpng weighs cHRM, sRGB and iCCP against gAMA is not modelled:
-    // such files are opened without a monitor gamma.
-    before.monitorGamma = chunks.colourSpaceChunks ? 0 : monitorGamma;
+    before.monitorGamma = monitorGamma;
     session.monitor = HostMonitor{};
     session.monitor.gamma = before.monitorGamma;
     const int file = MemoryFile("fuzz-open-diff", data, size);

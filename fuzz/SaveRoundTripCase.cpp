@@ -158,14 +158,21 @@ uint32_t RoundedPerMetre(HostFixed perInch) {
     return perMetre <= 0 ? 0 : static_cast<uint32_t>(perMetre);
 }
 
+// The rest of the input, repeated; indices kept within the palette. One
+// pass per case rather than a test per sample, as large images have
+// millions.
 void FillSamples(ByteReader *reader, SaveCase *save) {
     size_t left = 0;
     const uint8_t *rest = reader->Rest(&left);
     HostImage &image = save->image;
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-        const uint8_t value = left == 0 ? static_cast<uint8_t>(i * 7) : rest[i % left];
-        image.pixels[i] = image.mode == kModeIndexed ? static_cast<uint8_t>(value % save->paletteEntries) : value;
-    }
+    uint8_t *pixels = image.pixels.data();
+    const size_t size = image.pixels.size();
+    if (left == 0)
+        for (size_t i = 0; i < size; ++i) pixels[i] = static_cast<uint8_t>(i * 7);
+    else
+        for (size_t i = 0; i < size; ++i) pixels[i] = rest[i % left];
+    if (image.mode != kModeIndexed) return;
+    for (size_t i = 0; i < size; ++i) pixels[i] = static_cast<uint8_t>(pixels[i] % save->paletteEntries);
 }
 
 // Date Created decoded as the save reads it: each part a decimal number after

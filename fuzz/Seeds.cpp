@@ -111,9 +111,9 @@ std::vector<Seed> EdgeSaveSeeds() {
         for (int i = 0; i < 300; ++i) bytes.push_back(static_cast<uint8_t>(i * 11));
         seeds.push_back({"mode-" + std::to_string(mode), bytes});
     }
-    std::vector<uint8_t> large = {5, 128 | 2 << 3, 0x08, 0x33, 0x08, 0x33, 1, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
+    std::vector<uint8_t> large = {5, 128 | 2 << 3, 0x04, 0x00, 0x04, 0x00, 1, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
     for (int i = 0; i < 997; ++i) large.push_back(static_cast<uint8_t>(i * 3));
-    seeds.push_back({"large-rgba-2100", large});
+    seeds.push_back({"large-rgba-1025", large});
     std::vector<uint8_t> longCaption = {4, 4 | 1 << 3};
     longCaption.insert(longCaption.end(), small.begin(), small.end());
     longCaption.insert(longCaption.end(), {2, 2, 9, 0xFF, 0xFF});

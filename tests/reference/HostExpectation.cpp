@@ -39,14 +39,19 @@ uint8_t HostSample(const uint8_t *row, size_t index, const SpngFile &file) {
 
 // The correction of a sample i: 255 (i c)^e, truncated, with c the single
 // precision value of 1/255 and e = 1 / (monitor gamma x file gamma), the
-// monitor's 16.16 value taken over 65535 and the file's gamma in single
-// precision.
+// monitor's 16.16 value taken over 65535 and the file's gamma its stored
+// value over 100000 in single precision.
 bool MakeGammaTable(uint32_t fileGamma, HostFixed monitorGamma, uint8_t table[256]) {
     if (fileGamma == 0 || monitorGamma == 0) return false;
-    const auto gamma = static_cast<float>(fileGamma / 100000.0);
+    const float gamma = static_cast<float>(fileGamma) / 100000.0f;
     const double exponent = 1.0 / ((monitorGamma * (1.0 / 65535.0)) * gamma);
     const double step = static_cast<double>(1.0f / 255.0f);
-    for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(255.0 * std::pow(i * step, exponent));
+    // c is a hair above 1/255: with a steep exponent entry 255 comes out
+    // above 255, and a sample holds no more than 255.
+    for (int i = 0; i < 256; ++i) {
+        const double corrected = 255.0 * std::pow(i * step, exponent);
+        table[i] = corrected >= 255.0 ? 255 : static_cast<uint8_t>(corrected);
+    }
     return true;
 }
 

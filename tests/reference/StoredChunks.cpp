@@ -63,15 +63,10 @@ void TakePhysicalSize(const uint8_t *body, uint32_t length, StoredChunks *stored
     stored->unit = body[8];
 }
 
-bool Is(const char *type, const char *name) { return std::memcmp(type, name, 4) == 0; }
-
-void TakeColourSpace(const char *type, const uint8_t *body, uint32_t length, StoredChunks *stored) {
-    if (Is(type, "cHRM") || Is(type, "sRGB") || Is(type, "iCCP")) stored->colourSpaceChunks = true;
-    if (!Is(type, "gAMA")) return;
-    if (++stored->gammaChunks > 1) stored->colourSpaceChunks = true;
-    const uint32_t value = length == 4 ? Big32(body) : 0;
-    stored->hasGamma = value >= 16 && value <= 625000000;
-    stored->gamma = value;
+void TakeGamma(const uint8_t *body, uint32_t length, StoredChunks *stored) {
+    if (length != 4 || Big32(body) == 0) return;
+    stored->hasGamma = true;
+    stored->gamma = Big32(body);
 }
 
 }  // namespace
@@ -90,7 +85,7 @@ StoredChunks ReadStoredChunks(const uint8_t *file, size_t size) {
             stored.texts.push_back(text);
         if (std::memcmp(type, "tIME", 4) == 0) TakeTime(body, length, &stored);
         if (std::memcmp(type, "pHYs", 4) == 0) TakePhysicalSize(body, length, &stored);
-        TakeColourSpace(type, body, length, &stored);
+        if (std::memcmp(type, "gAMA", 4) == 0) TakeGamma(body, length, &stored);
         at += 12 + length;
     }
     return stored;
