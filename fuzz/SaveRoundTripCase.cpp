@@ -202,7 +202,7 @@ SaveCase MakeSaveCase(const uint8_t *data, size_t size) {
     // The dialog disables Filtering for the modes it never filters.
     const bool filtered = kind.mode == kModeGrayscale || kind.mode == kModeRGB;
     save.choices.filterEntry = filtered && !save.withoutOptions ? (options >> 3) % 6 : -1;
-    const uint32_t largest = (options & 128) != 0 ? 4100 : 300;
+    const uint32_t largest = (options & 128) != 0 ? 2100 : 300;
     save.image.columns = static_cast<int16_t>(1 + reader.Bytes(2) % largest);
     save.image.rows = static_cast<int16_t>(1 + reader.Bytes(2) % largest);
     save.paletteEntries = 1 + reader.Byte();

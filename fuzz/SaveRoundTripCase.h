@@ -23,7 +23,7 @@
 // (bit 0 interlace, bit 1 best speed, bit 2 File Info, bits 3-5 the
 // Filtering entry, bit 6 a save without the options dialog right after the
 // open of an interlaced file, bit 7 a large image), columns and rows (two
-// bytes each, 1 to 300, or to 4100 when large), palette entries, resolution
+// bytes each, 1 to 300, or to 2100 when large), palette entries, resolution
 // (a byte that picks the kind, then four bytes each for horizontal and
 // vertical), the monitor (gamma by bits 0-2, chromaticities by bits 6-7),
 // with File Info the resource layout (bit 0 a resource before the File Info,
