@@ -88,10 +88,17 @@ std::vector<uint8_t> WithoutAncillaryChunks(const std::vector<uint8_t> &part) {
 std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkRuling &ruling,
                                   const SpngFile &reference, const CompareWithDecode &compare) {
     const Counter count{file, size};
-    const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
+    // The module reads image data no further than its last row: of a last
+    // chunk cut short, what the file holds.
+    const std::vector<uint8_t> part = ruling.imageDataCutShort
+                                          ? ImageDataPartMended(file, size, ruling.imageDataEnd)
+                                          : ImageDataPart(file, size, ruling.imageDataEnd);
     SpngFile partDecoded;
     std::string problem = compare(part.data(), part.size(), &partDecoded);
     if (!problem.empty()) return "without what follows the image data: " + problem;
+    if (partDecoded.error == 0 && ruling.imageDataCutShort)
+        return count("libspng refuses, module opens: the last image data chunk cut short after the rows, " +
+                     SpngErrorText(reference.error));
     if (partDecoded.error == 0)
         return count("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals))) {
