@@ -153,10 +153,21 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
     if (!moduleAccepts && outcome.result != kResultCannotRead)
         return "open ended with " + std::to_string(outcome.result);
     if (reference.error == SPNG_ECHUNK_LIMITS) return PastChunkCount(file, size, outcome, compare);
-    // A limit of libspng's own says nothing of the file.
-    if (IsSpngLimit(reference.error))
-        return count("libspng cannot decode the file: its own limit, " + SpngErrorText(reference.error));
+    // A limit of libspng's own says nothing of the file; a refusal by the
+    // module then needs a rule of its own.
+    if (IsSpngLimit(reference.error)) {
+        const std::string refusal = moduleAccepts ? "" : RuleOnChunks(file, size).refusal;
+        return count("libspng cannot decode the file: its own limit, " + SpngErrorText(reference.error) +
+                     (refusal.empty() ? "" : "; the module refuses: " + refusal));
+    }
     if (!moduleAccepts && reference.error != 0) return count("both refuse");
+    // Only the module's rule on the width can explain its refusal then.
+    if (!moduleAccepts && reference.rowsNotDecoded) {
+        const ChunkRuling ruling = RuleOnChunks(file, size);
+        if (ruling.refusal == "width or height above 32767")
+            return count("module refuses, libspng opens: " + ruling.refusal);
+        return "the module refused a file libspng was not asked to decode, its rule: " + ruling.refusal;
+    }
     const ChunkRuling ruling = RuleOnChunks(file, size);
     if (moduleAccepts) {
         if (!ruling.refusal.empty())

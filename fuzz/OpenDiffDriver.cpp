@@ -142,6 +142,8 @@ struct HostComparison {
             problem = RowDifference(header, expected, row, image.pixels.data() + row.row * rowBytes);
             return problem.empty();
         });
+        if (problem.empty() && !described && decoded->error == 0)
+            problem = "the module opened a file of which libspng decoded no row";
         return problem;
     }
 };

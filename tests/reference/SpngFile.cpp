@@ -85,6 +85,10 @@ const uint32_t kPassFirstColumn[7] = {0, 4, 0, 2, 0, 1, 0};
 const uint32_t kPassColumnStep[7] = {8, 8, 4, 4, 2, 2, 1};
 
 void DecodeRows(spng_ctx *ctx, SpngFile *file, const SpngRowSink &sink) {
+    if (file->width > kWidestDecodedRow) {
+        file->rowsNotDecoded = true;
+        return;
+    }
     size_t size = 0;
     file->error = spng_decoded_image_size(ctx, SPNG_FMT_RAW, &size);
     if (file->error != 0) return;

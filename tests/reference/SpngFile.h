@@ -30,9 +30,16 @@ struct SpngFile {
     std::vector<SpngText> texts;
     bool hasTime = false;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    // The image is wider than kWidestDecodedRow: its rows were not decoded,
+    // so error says nothing of its image data.
+    bool rowsNotDecoded = false;
     size_t rowBytes = 0;      // of one stored row
     uint64_t rowsDecoded = 0;  // stored rows libspng delivered, passes counted one by one
 };
+
+// The widest image whose rows are decoded: the host holds at most 32767
+// columns, and one row of the widest PNG takes libspng gigabytes.
+const uint32_t kWidestDecodedRow = 32767;
 
 // One stored row as libspng delivers it, unfiltered: samples packed below
 // 8 bits, 16-bit samples most significant byte first, each pixel at its
