@@ -90,6 +90,7 @@ ChunkRuling RuleOnChunks(const uint8_t *file, size_t size) {
             // An image data chunk cut short has no CRC to check.
             if (!inImageData) ruling.refusal = "chunk longer than the file";
             ruling.imageDataCrcMismatch = inImageData;
+            ruling.imageDataCutShort = inImageData;
             ruling.imageDataEnd = at;
             return ruling;
         }
@@ -112,5 +113,18 @@ std::vector<uint8_t> ImageDataPart(const uint8_t *file, size_t size, size_t imag
     static const uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
     std::vector<uint8_t> part(file, file + (imageDataEnd <= size ? imageDataEnd : size));
     part.insert(part.end(), kEnd, kEnd + sizeof kEnd);
+    return part;
+}
+
+std::vector<uint8_t> ImageDataPartMended(const uint8_t *file, size_t size, size_t imageDataEnd) {
+    std::vector<uint8_t> part = ImageDataPart(file, size, imageDataEnd);
+    if (imageDataEnd + 12 > size) return part;
+    const auto length = static_cast<uint32_t>(size - imageDataEnd - 8);
+    std::vector<uint8_t> chunk = {static_cast<uint8_t>(length >> 24), static_cast<uint8_t>(length >> 16),
+                                  static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+    chunk.insert(chunk.end(), file + imageDataEnd + 4, file + size);
+    const auto crc = static_cast<uint32_t>(crc32(0, chunk.data() + 4, length + 4));
+    for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+    part.insert(part.begin() + static_cast<ptrdiff_t>(imageDataEnd), chunk.begin(), chunk.end());
     return part;
 }

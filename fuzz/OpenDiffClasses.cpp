@@ -27,7 +27,7 @@ const int kAncillaryRefusals[] = {
     SPNG_EZTXT, SPNG_EZTXT_COMPRESSION_METHOD, SPNG_EITXT, SPNG_EITXT_COMPRESSION_FLAG,
     SPNG_EITXT_COMPRESSION_METHOD, SPNG_EITXT_LANG_TAG, SPNG_EITXT_TRANSLATED_KEY, SPNG_ESPLT_NAME,
     SPNG_ESPLT_DUP_NAME, SPNG_ESPLT_DEPTH, SPNG_EEXIF, SPNG_EICCP_NAME, SPNG_EICCP_COMPRESSION_METHOD,
-    SPNG_ESRGB, SPNG_ECHUNK_SIZE, SPNG_ECHUNK_STDLEN, SPNG_ECHUNK_POS, SPNG_ECHUNK_LIMITS,
+    SPNG_ESRGB, SPNG_ECHUNK_SIZE, SPNG_ECHUNK_STDLEN, SPNG_ECHUNK_POS,
 };
 
 // Damage to the compressed image data that lies past the last row.
@@ -64,16 +64,55 @@ struct Counter {
     }
 };
 
+// The file as libspng takes it once the part a class names is gone: the
+// file with every ancillary chunk left out (none of them changes the stored
+// samples or the palette; the host's texts, time and resolution are worked
+// out from the chunks as the codec takes them).
+std::vector<uint8_t> WithoutAncillaryChunks(const std::vector<uint8_t> &part) {
+    if (part.size() < 8) return part;
+    std::vector<uint8_t> kept(part.begin(), part.begin() + 8);
+    size_t at = 8;
+    while (at + 12 <= part.size()) {
+        const size_t length = static_cast<size_t>(part[at]) << 24 | part[at + 1] << 16 | part[at + 2] << 8 |
+                              part[at + 3];
+        const size_t end = length <= part.size() - at - 12 ? at + 12 + length : part.size();
+        // Critical chunks have an upper-case first letter.
+        if ((part[at + 4] & 0x20) == 0) kept.insert(kept.end(), &part[at], part.data() + end);
+        at = end;
+    }
+    return kept;
+}
+
+// The module opened the file: the class holds only when libspng decodes the
+// file without the named part to what the host received.
 std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkRuling &ruling,
-                                  const SpngFile &reference) {
+                                  const SpngFile &reference, const CompareWithDecode &compare) {
     const Counter count{file, size};
-    const std::vector<uint8_t> part = ImageDataPart(file, size, ruling.imageDataEnd);
-    const SpngFile partDecoded = DecodeWithSpng(part.data(), part.size());
+    // The module reads image data no further than its last row: of a last
+    // chunk cut short, what the file holds.
+    const std::vector<uint8_t> part = ruling.imageDataCutShort
+                                          ? ImageDataPartMended(file, size, ruling.imageDataEnd)
+                                          : ImageDataPart(file, size, ruling.imageDataEnd);
+    SpngFile partDecoded;
+    std::string problem = compare(part.data(), part.size(), &partDecoded);
+    if (!problem.empty()) return "without what follows the image data: " + problem;
+    if (partDecoded.error == 0 && ruling.imageDataCutShort)
+        return count("libspng refuses, module opens: the last image data chunk cut short after the rows, " +
+                     SpngErrorText(reference.error));
     if (partDecoded.error == 0)
         return count("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
-    if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals)))
-        return count("libspng refuses, module opens: ancillary chunk before the image data, " +
-                     SpngErrorText(partDecoded.error));
+    if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals))) {
+        const std::vector<uint8_t> plain = WithoutAncillaryChunks(part);
+        SpngFile plainDecoded;
+        problem = compare(plain.data(), plain.size(), &plainDecoded);
+        if (!problem.empty()) return "without the ancillary chunks: " + problem;
+        if (plainDecoded.error == 0)
+            return count("libspng refuses, module opens: ancillary chunk before the image data, " +
+                         SpngErrorText(partDecoded.error));
+        return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error) +
+               ", and without its ancillary chunks with " + SpngErrorText(plainDecoded.error);
+    }
+    // The rows libspng delivered before the damage were compared above.
     bool streamEnds = false;
     if (Listed(partDecoded.error, std::begin(kImageDataRefusals), std::end(kImageDataRefusals)) &&
         RowsArriveWhole(part.data(), part.size(), &streamEnds))
@@ -82,23 +121,59 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
     return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error);
 }
 
+// libspng stops at 1000 chunks, and this version takes no higher count
+// (it allows none above the chunks it has already met). The file's verdict
+// and pixels are then libspng's decoding of it without its ancillary chunks;
+// the texts, time and resolution the host is given come from the chunks as
+// the codec takes them in any case.
+std::string PastChunkCount(const uint8_t *file, size_t size, const OpenOutcome &outcome,
+                           const CompareWithDecode &compare) {
+    const Counter count{file, size};
+    const std::vector<uint8_t> plain = WithoutAncillaryChunks(std::vector<uint8_t>(file, file + size));
+    const bool moduleAccepts = outcome.result == kResultNoError;
+    SpngFile plainDecoded;
+    if (moduleAccepts) {
+        const std::string problem = compare(plain.data(), plain.size(), &plainDecoded);
+        if (!problem.empty()) return "without its ancillary chunks: " + problem;
+    } else {
+        plainDecoded = DecodeWithSpng(plain.data(), plain.size());
+    }
+    if (moduleAccepts != (plainDecoded.error == 0))
+        return CheckAcceptance(file, size, outcome, plainDecoded, compare);
+    return count(std::string("past libspng's 1000 chunks, decoded without the ancillary chunks: ") +
+                 (moduleAccepts ? "both open alike" : "both refuse"));
+}
+
 }  // namespace
 
-std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference) {
+std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference,
+                            const CompareWithDecode &compare) {
     const Counter count{file, size};
     const bool moduleAccepts = outcome.result == kResultNoError;
     if (!moduleAccepts && outcome.result != kResultCannotRead)
         return "open ended with " + std::to_string(outcome.result);
+    if (reference.error == SPNG_ECHUNK_LIMITS) return PastChunkCount(file, size, outcome, compare);
+    // A limit of libspng's own says nothing of the file; a refusal by the
+    // module then needs a rule of its own.
+    if (IsSpngLimit(reference.error)) {
+        const std::string refusal = moduleAccepts ? "" : RuleOnChunks(file, size).refusal;
+        return count("libspng cannot decode the file: its own limit, " + SpngErrorText(reference.error) +
+                     (refusal.empty() ? "" : "; the module refuses: " + refusal));
+    }
     if (!moduleAccepts && reference.error != 0) return count("both refuse");
-    // libspng has read only the header and the chunks before the image data.
-    if (!moduleAccepts && reference.tooLargeToDecode)
-        return count("not compared: the module refuses an image libspng is not asked to decode (over 16 MiB)");
+    // Only the module's rule on the width can explain its refusal then.
+    if (!moduleAccepts && reference.rowsNotDecoded) {
+        const ChunkRuling ruling = RuleOnChunks(file, size);
+        if (ruling.refusal == "width or height above 32767")
+            return count("module refuses, libspng opens: " + ruling.refusal);
+        return "the module refused a file libspng was not asked to decode, its rule: " + ruling.refusal;
+    }
     const ChunkRuling ruling = RuleOnChunks(file, size);
     if (moduleAccepts) {
         if (!ruling.refusal.empty())
             return "the module opened a file its chunk rules refuse (" + ruling.refusal + "); libspng: " +
                    SpngErrorText(reference.error);
-        return OpenedWhatSpngRefuses(file, size, ruling, reference);
+        return OpenedWhatSpngRefuses(file, size, ruling, reference, compare);
     }
     if (!ruling.refusal.empty()) return count("module refuses, libspng opens: " + ruling.refusal);
     // libspng stops reading image data once the rows are whole, and leaves

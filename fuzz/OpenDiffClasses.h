@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tests/reference/SpngFile.h"
@@ -21,9 +22,16 @@ struct OpenOutcome {
     bool pixelsKept = false;             // the host held the image's pixels
 };
 
+// Decodes bytes with libspng and holds what the host received against the
+// decoding; what differs, empty when nothing does.
+using CompareWithDecode = std::function<std::string(const uint8_t *file, size_t size, SpngFile *decoded)>;
+
 // Empty when the outcome of a file that at least one side refused is of a
-// listed class (counted), else what is wrong.
-std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference);
+// listed class (counted), else what is wrong. Where the module opened the
+// file, what the host received is compared with libspng's decoding of the
+// file without the part the class names.
+std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference,
+                            const CompareWithDecode &compare);
 
 // The classes and how many inputs fell in each since the start.
 std::string AcceptanceCounts();

@@ -1,10 +1,12 @@
 // Arbitrary bytes opened as a file by the module, as the editor opens one,
 // and decoded by libspng: where both accept the file, the host must hold
 // exactly what libspng's decoding says it must (mode, size, planes, every
-// sample, look-up tables, resolution, File Info). Where only one side
-// accepts, the difference must be of a known class. The first input byte
-// says whether every chunk's CRC is made right first (bit 0), so that
-// changes to chunk contents get past the CRC check; the rest is the file.
+// sample, look-up tables, resolution, File Info), row by row, so images of
+// any size the host can hold are compared. Where only one side accepts, the
+// difference must be of a known class. The first input byte says whether
+// every chunk's CRC is made right first (bit 0), so that changes to chunk
+// contents get past the CRC check, and picks the monitor gamma (bits 1-3);
+// the rest is the file.
 #include <unistd.h>
 #include <zlib.h>
 
@@ -41,13 +43,13 @@ void GiveHost(HostFormatBlock *block, const HostBefore &before) {
     block->verticalResolution = before.verticalResolution;
 }
 
-// What read-start told the host; the pixels are kept when they fit.
+// What read-start told the host; the pixels are kept when the host can hold
+// them, as the editor holds any image up to its memory.
 bool TakeDescription(HostSession *session) {
     HostImage &image = session->image;
     TakeDescriptionFromBlock(session->block, &image);
     image.pixels.clear();
-    const size_t bytes = static_cast<size_t>(HostImageRowBytes(image)) * static_cast<size_t>(image.rows);
-    if (image.rows <= 0 || image.columns <= 0 || bytes > kLargestDecodedImage) return false;
+    if (image.rows <= 0 || image.columns <= 0) return false;
     return AllocateHostImage(&image);
 }
 
@@ -99,7 +101,7 @@ std::string FileInfoDifference(const std::vector<uint8_t> &host, const std::vect
            FirstDifference("they", host.data(), expected.data(), std::min(host.size(), expected.size()));
 }
 
-FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, bool pixelsCompared) {
+FuzzProblem CompareDescription(const HostImage &image, const HostExpectation &expected) {
     FuzzProblem problem = Differs("mode", image.mode, expected.mode) + Differs("depth", image.depth, expected.depth) +
                           Differs("planes", image.planes, expected.planes) +
                           Differs("rows", image.rows, expected.rows) +
@@ -110,19 +112,41 @@ FuzzProblem Compare(const HostImage &image, const HostExpectation &expected, boo
     problem += FirstDifference("red look-up tables", image.red, expected.red, 256);
     problem += FirstDifference("green look-up tables", image.green, expected.green, 256);
     problem += FirstDifference("blue look-up tables", image.blue, expected.blue, 256);
-    problem += FileInfoDifference(image.resources, expected.fileInfo);
-    if (!pixelsCompared) return problem;
-    std::vector<uint8_t> pixels = PixelsWithoutSpareBits(image);
-    if (pixels.size() != expected.pixels.size())
-        return problem + "pixels of " + std::to_string(pixels.size()) + " bytes, libspng's " +
-               std::to_string(expected.pixels.size()) + "; ";
-    const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
-    for (size_t i = 0; i < pixels.size(); ++i)
-        if (pixels[i] != expected.pixels[i])
-            return problem + "pixel byte " + std::to_string(i % rowBytes) + " of row " + std::to_string(i / rowBytes) +
-                   " is " + std::to_string(pixels[i]) + ", libspng says " + std::to_string(expected.pixels[i]) + "; ";
-    return problem;
+    return problem + FileInfoDifference(image.resources, expected.fileInfo);
 }
+
+// What the host received, held against libspng's decoding of a file as it
+// goes: the description at the first row, then every row as it comes.
+struct HostComparison {
+    const HostImage &image;
+    const StoredChunks &chunks;
+    const HostBefore &before;
+    bool pixelsKept;
+
+    std::string operator()(const uint8_t *file, size_t size, SpngFile *decoded) const {
+        std::string problem;
+        bool described = false;
+        HostExpectation expected;
+        const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
+        *decoded = DecodeWithSpng(file, size, [&](const SpngFile &header, const SpngRow &row) {
+            if (!described) {
+                described = true;
+                expected = ExpectOnOpen(header, chunks, before);
+                if (!expected.describable)
+                    problem = "the module opened a file of colour type " + std::to_string(header.colorType);
+                else
+                    problem = CompareDescription(image, expected);
+                if (problem.empty() && !pixelsKept) problem = "the host could not hold the image it was given";
+                if (!problem.empty()) return false;
+            }
+            problem = RowDifference(header, expected, row, image.pixels.data() + row.row * rowBytes);
+            return problem.empty();
+        });
+        if (problem.empty() && !described && decoded->error == 0)
+            problem = "the module opened a file of which libspng decoded no row";
+        return problem;
+    }
+};
 
 uint32_t Big32(const uint8_t *p) {
     return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
@@ -141,24 +165,34 @@ void MakeCrcsRight(std::vector<uint8_t> *file) {
     }
 }
 
-FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size) {
+// The control byte's bits 1 to 3: the editor's monitor gamma, none or one
+// of a spread of real ones (1.0, 1.8, 2.2, 2.5, 0.45, 4.0, 0.1).
+const HostFixed kMonitorGammas[8] = {0, 65536, 117965, 144179, 163840, 29491, 262144, 6554};
+
+FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostFixed monitorGamma) {
     HostSession &session = host->session;
-    session.monitor = HostMonitor{};  // no gamma table: the samples as the file has them
+    const StoredChunks chunks = ReadStoredChunks(data, size);
+    HostBefore before = Before();
+    before.monitorGamma = monitorGamma;
+    session.monitor = HostMonitor{};
+    session.monitor.gamma = before.monitorGamma;
     const int file = MemoryFile("fuzz-open-diff", data, size);
     if (file < 0) return "no memory file";
-    const HostBefore before = Before();
     const OpenOutcome outcome = OpenThroughHost(&session, file, before);
     close(file);
     FuzzProblem problem = LeftBehind(host);
     if (!problem.empty()) return problem;
 
-    const SpngFile reference = DecodeWithSpng(data, size);
+    const HostComparison compare{session.image, chunks, before, outcome.pixelsKept};
     const bool moduleAccepts = outcome.result == kResultNoError;
-    const bool spngAccepts = reference.error == 0;
-    if (moduleAccepts != spngAccepts || !moduleAccepts) return CheckAcceptance(data, size, outcome, reference);
-    const HostExpectation expected = ExpectOnOpen(reference, ReadStoredChunks(data, size), before);
-    if (!expected.describable) return "the module opened a file of colour type " + std::to_string(reference.colorType);
-    return Compare(session.image, expected, outcome.pixelsKept && !reference.rows.empty());
+    SpngFile reference;
+    if (moduleAccepts) {
+        problem = compare(data, size, &reference);
+        if (!problem.empty() || reference.error == 0) return problem;
+    } else {
+        reference = DecodeWithSpng(data, size);
+    }
+    return CheckAcceptance(data, size, outcome, reference, compare);
 }
 
 }  // namespace
@@ -167,5 +201,5 @@ FuzzProblem RunOpenDiffInput(FuzzHost *host, const uint8_t *data, size_t size) {
     if (size == 0) return {};
     std::vector<uint8_t> file(data + 1, data + size);
     if ((data[0] & 1) != 0) MakeCrcsRight(&file);
-    return CompareOpens(host, file.data(), file.size());
+    return CompareOpens(host, file.data(), file.size(), kMonitorGammas[(data[0] >> 1) & 7]);
 }

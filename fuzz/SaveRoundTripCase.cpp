@@ -2,7 +2,11 @@
 
 #include <spng.h>
 
+#include <cmath>
 #include <cstdlib>
+
+#include "pnghost/PluginHost.h"
+#include "tests/fileinfo/FileInfoBytes.h"
 
 namespace {
 
@@ -32,8 +36,23 @@ struct ModeKind {
 const ModeKind kModes[6] = {{kModeBitmap, 1}, {kModeGrayscale, 1}, {kModeGrayscale, 2},
                             {kModeIndexed, 1}, {kModeRGB, 3},      {kModeRGB, 4}};
 
-// No gamma, the editors' usual ones, and extremes.
-const HostFixed kMonitorGammas[4] = {0, 144179, 65536, 0x7FFFFFFF};
+// No gamma, the editors' usual ones (2.2, 1.0, 1.8, 2.5, 0.45, 4.0), and
+// one no gAMA can carry.
+const HostFixed kMonitorGammas[8] = {0, 144179, 65536, 0x7FFFFFFF, 117965, 163840, 29491, 262144};
+
+// Monitor chromaticities: white x, y, red x, y, green x, y, blue x, y. All
+// zero (which libpng will not write), sRGB, Adobe RGB, sRGB with a D50 white.
+const double kPrimaries[4][8] = {{0, 0, 0, 0, 0, 0, 0, 0},
+                                 {0.3127, 0.3290, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06},
+                                 {0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06},
+                                 {0.3457, 0.3585, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06}};
+
+// The host's 16.16 values become real numbers through the single-precision
+// value nearest to 1/65535.
+double FixedToReal(HostFixed value) { return value * static_cast<double>(1.5259022e-05f); }
+
+// libpng stores a real number as its value times 100000, rounded.
+uint32_t Stored(double value) { return static_cast<uint32_t>(std::floor(value * 100000.0 + 0.5)); }
 
 // Datasets the save turns into texts, the date, and some it skips.
 const int kDatasetNumbers[16] = {40, 80, 85, 90, 95, 101, 105, 110, 115, 120, 122, 55, 0, 5, 7, 200};
@@ -52,20 +71,71 @@ const char *KeywordOf(int number) {
     return nullptr;
 }
 
+// 0 to 511 bytes, or with the top bit of the second length byte up to 32767.
 std::string DatasetText(ByteReader *reader) {
-    const size_t length = reader->Byte() + (reader->Byte() & 1) * 256u;  // 0 to 511
+    const size_t low = reader->Byte(), high = reader->Byte();
+    const size_t length = (high & 0x80) != 0 ? (high & 0x7F) << 8 | low : (high & 1) * 256 + low;
     std::string text;
-    for (size_t i = 0; i < length && i <= 300; ++i) text.push_back(static_cast<char>(reader->Byte()));
+    for (size_t i = 0; i < length; ++i) text.push_back(static_cast<char>(reader->Byte()));
     return text;
 }
 
-void ReadDatasets(ByteReader *reader, SaveCase *save) {
+// The editor's File Info block: Record Version first, then the datasets,
+// padded to an even length.
+Bytes FileInfoBlock(const std::vector<SaveDataset> &datasets) {
+    Bytes data = Dataset(0, {0, 2});
+    for (const SaveDataset &dataset : datasets)
+        data = Join({data, Dataset(static_cast<uint8_t>(dataset.number), Text(dataset.text),
+                                   static_cast<uint8_t>(dataset.record))});
+    return Resource(0x0404, data, "", true);
+}
+
+void ReadFileInfo(ByteReader *reader, SaveCase *save) {
+    const uint8_t layout = reader->Byte();
+    if ((layout & 0x18) == 0x18) save->hostSignature = HOST_FOURCC('8', 'B', 'I', 'N');
     const int count = reader->Byte() % 24;
+    std::vector<SaveDataset> datasets;
     for (int i = 0; i < count; ++i) {
-        const int number = kDatasetNumbers[reader->Byte() % 16];
-        save->datasets.push_back({number, DatasetText(reader)});
+        const uint8_t kind = reader->Byte();
+        const int record = kind >> 4 == 15 ? 3 : 2;
+        datasets.push_back({record, kDatasetNumbers[kind % 16], DatasetText(reader)});
     }
-    save->image.resources = BuildFileInfoResource(save->datasets);
+    const auto half = datasets.begin() + ((layout & 4) != 0 ? count / 2 : 0);
+    if (half != datasets.begin()) save->fileInfoBlocks.emplace_back(datasets.begin(), half);
+    save->fileInfoBlocks.emplace_back(half, datasets.end());
+    Bytes resources = (layout & 1) != 0 ? Resource(0x03ED, Text("resolution")) : Bytes{};
+    for (const std::vector<SaveDataset> &block : save->fileInfoBlocks)
+        resources = Join({resources, FileInfoBlock(block)});
+    if ((layout & 2) != 0) resources = Join({resources, Resource(0x0408, Text("grid"), "x", true)});
+    save->image.resources = resources;
+}
+
+void ReadMonitor(uint8_t byte, HostMonitor *monitor) {
+    monitor->gamma = kMonitorGammas[byte % 8];
+    const double *primaries = kPrimaries[byte >> 6];
+    HostFixed *fields[8] = {&monitor->whiteX, &monitor->whiteY, &monitor->redX,  &monitor->redY,
+                            &monitor->greenX, &monitor->greenY, &monitor->blueX, &monitor->blueY};
+    for (int i = 0; i < 8; ++i) *fields[i] = ToFixed(primaries[i]);
+}
+
+// Below 0xE0 a mode the module saves, gray and RGB with up to 3 planes more
+// than their colour type carries; from 0xE0 one it refuses.
+void ReadMode(uint8_t byte, SaveCase *save) {
+    const ModeKind kind = kModes[(byte & 7) % 6];
+    HostImage &image = save->image;
+    image.mode = kind.mode;
+    image.planes = kind.planes;
+    image.depth = kind.mode == kModeBitmap ? 1 : 8;
+    save->refused = byte >= 0xE0;
+    if (!save->refused) {
+        if (kind.mode == kModeGrayscale || kind.mode == kModeRGB) image.planes += (byte >> 3) & 3;
+    } else if ((byte & 1) != 0) {
+        image.mode = static_cast<int16_t>(4 + (byte >> 1) % 6);
+        image.planes = 1;
+        image.depth = 8;
+    } else {
+        image.depth = image.depth == 1 ? 8 : 1;
+    }
 }
 
 // None (a horizontal resolution of 0), any 16.16 values, negative ones
@@ -88,14 +158,21 @@ uint32_t RoundedPerMetre(HostFixed perInch) {
     return perMetre <= 0 ? 0 : static_cast<uint32_t>(perMetre);
 }
 
+// The rest of the input, repeated; indices kept within the palette. One
+// pass per case rather than a test per sample, as large images have
+// millions.
 void FillSamples(ByteReader *reader, SaveCase *save) {
     size_t left = 0;
     const uint8_t *rest = reader->Rest(&left);
     HostImage &image = save->image;
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-        const uint8_t value = left == 0 ? static_cast<uint8_t>(i * 7) : rest[i % left];
-        image.pixels[i] = image.mode == kModeIndexed ? static_cast<uint8_t>(value % save->paletteEntries) : value;
-    }
+    uint8_t *pixels = image.pixels.data();
+    const size_t size = image.pixels.size();
+    if (left == 0)
+        for (size_t i = 0; i < size; ++i) pixels[i] = static_cast<uint8_t>(i * 7);
+    else
+        for (size_t i = 0; i < size; ++i) pixels[i] = rest[i % left];
+    if (image.mode != kModeIndexed) return;
+    for (size_t i = 0; i < size; ++i) pixels[i] = static_cast<uint8_t>(pixels[i] % save->paletteEntries);
 }
 
 // Date Created decoded as the save reads it: each part a decimal number after
@@ -115,11 +192,9 @@ int DecimalPart(const std::string &digits) {
 SaveCase MakeSaveCase(const uint8_t *data, size_t size) {
     ByteReader reader(data, size);
     SaveCase save;
-    const ModeKind kind = kModes[reader.Byte() % 6];
+    ReadMode(reader.Byte(), &save);
+    const ModeKind kind{save.image.mode, save.image.planes};
     const uint8_t options = reader.Byte();
-    save.image.mode = kind.mode;
-    save.image.planes = kind.planes;
-    save.image.depth = kind.mode == kModeBitmap ? 1 : 8;
     save.withoutOptions = (options & 64) != 0;
     save.choices.interlace = save.withoutOptions || ((options & 1) != 0 && kind.mode != kModeBitmap);
     save.choices.bestSpeed = !save.withoutOptions && (options & 2) != 0;
@@ -127,12 +202,13 @@ SaveCase MakeSaveCase(const uint8_t *data, size_t size) {
     // The dialog disables Filtering for the modes it never filters.
     const bool filtered = kind.mode == kModeGrayscale || kind.mode == kModeRGB;
     save.choices.filterEntry = filtered && !save.withoutOptions ? (options >> 3) % 6 : -1;
-    save.image.columns = static_cast<int16_t>(1 + reader.Bytes(2) % 300);
-    save.image.rows = static_cast<int16_t>(1 + reader.Bytes(2) % 300);
+    const uint32_t largest = (options & 128) != 0 ? 2100 : 300;
+    save.image.columns = static_cast<int16_t>(1 + reader.Bytes(2) % largest);
+    save.image.rows = static_cast<int16_t>(1 + reader.Bytes(2) % largest);
     save.paletteEntries = 1 + reader.Byte();
     ReadResolution(&reader, &save.image);
-    save.monitorGamma = kMonitorGammas[reader.Byte() % 4];
-    if (save.choices.writeFileInfo) ReadDatasets(&reader, &save);
+    ReadMonitor(reader.Byte(), &save.monitor);
+    if (save.choices.writeFileInfo) ReadFileInfo(&reader, &save);
     for (int i = 0; i < 256; ++i) {
         const bool inPalette = kind.mode == kModeIndexed && i < save.paletteEntries;
         save.image.red[i] = inPalette ? reader.Byte() : 0;
@@ -155,42 +231,63 @@ void SaveCase::ExpectedPixelsPerMetre(uint32_t *x, uint32_t *y) const {
     *y = RoundedPerMetre(image.verticalResolution);
 }
 
-// "Software" first, then one text per dataset with a keyword, in record
-// order, 19 in all at most; a zero byte is written as a space.
-std::vector<SpngText> SaveCase::ExpectedTexts() const {
-    std::vector<SpngText> texts;
-    if (!choices.writeFileInfo) return texts;
-    texts.push_back({SPNG_TEXT, "Software", {'I', 'm', 'a', 'g', 'e', ' ', 'H', 'o', 's', 't'}});
-    for (const IptcDataset &dataset : datasets) {
-        if (texts.size() == 19) break;
-        const char *keyword = KeywordOf(dataset.number);
-        if (keyword == nullptr) continue;
-        SpngText text{SPNG_TEXT, keyword, std::vector<uint8_t>(dataset.text.begin(), dataset.text.end())};
-        for (uint8_t &byte : text.text)
-            if (byte == 0) byte = ' ';
-        texts.push_back(text);
+// The walk of the resources: each File Info block starts the list afresh,
+// "Software" first under the host signature 8BIM, then one text per dataset
+// with a keyword, in record order (a zero byte written as a space); the
+// walk ends at 19 texts or at a dataset of another record. The date stays
+// from the last Date Created met; libpng writes no tIME whose month or day
+// is out of range.
+ExpectedCaptions SaveCase::ExpectedFileInfoChunks() const {
+    ExpectedCaptions captions;
+    if (!choices.writeFileInfo) return captions;
+    for (const std::vector<SaveDataset> &block : fileInfoBlocks) {
+        captions.texts.clear();
+        if (hostSignature == HOST_FOURCC('8', 'B', 'I', 'M'))
+            captions.texts.push_back({SPNG_TEXT, "Software", {'I', 'm', 'a', 'g', 'e', ' ', 'H', 'o', 's', 't'}});
+        for (const SaveDataset &dataset : block) {
+            if (dataset.record != 2 || captions.texts.size() == 19) return captions;
+            if (dataset.number == 55) {
+                const std::string digits = dataset.text.substr(0, 8);
+                // Stored as the time record holds them: a 16-bit year, 8-bit
+                // month and day.
+                captions.year = static_cast<uint16_t>(DecimalPart(digits.substr(0, 4)));
+                captions.month = static_cast<uint8_t>(digits.size() > 4 ? DecimalPart(digits.substr(4, 2)) : 0);
+                captions.day = static_cast<uint8_t>(digits.size() > 6 ? DecimalPart(digits.substr(6, 2)) : 0);
+                captions.dated = captions.month >= 1 && captions.month <= 12 && captions.day >= 1 && captions.day <= 31;
+            }
+            const char *keyword = KeywordOf(dataset.number);
+            if (keyword == nullptr) continue;
+            SpngText text{SPNG_TEXT, keyword, std::vector<uint8_t>(dataset.text.begin(), dataset.text.end())};
+            for (uint8_t &byte : text.text)
+                if (byte == 0) byte = ' ';
+            captions.texts.push_back(text);
+        }
     }
-    return texts;
+    return captions;
 }
 
-bool SaveCase::ExpectedDate(int *year, int *month, int *day) const {
-    if (!choices.writeFileInfo) return false;
-    bool dated = false;
-    size_t entries = 1;
-    for (const IptcDataset &dataset : datasets) {
-        if (entries == 19) break;
-        if (KeywordOf(dataset.number) != nullptr) ++entries;
-        if (dataset.number != 55) continue;
-        const std::string digits = dataset.text.substr(0, 8);
-        // Stored as the time record holds them: a 16-bit year, 8-bit month
-        // and day; libpng writes no tIME whose month or day is out of range.
-        *year = static_cast<uint16_t>(DecimalPart(digits.substr(0, 4)));
-        *month = static_cast<uint8_t>(digits.size() > 4 ? DecimalPart(digits.substr(4, 2)) : 0);
-        *day = static_cast<uint8_t>(digits.size() > 6 ? DecimalPart(digits.substr(6, 2)) : 0);
-        dated = *month >= 1 && *month <= 12 && *day >= 1 && *day <= 31;
-    }
-    return dated;
+// 1 / monitor gamma, for images of more than one bit, where a gAMA can
+// carry it; else neither gAMA nor cHRM.
+bool SaveCase::ExpectedGamma(uint32_t *gamma) const {
+    if (monitor.gamma == 0 || image.mode == kModeBitmap) return false;
+    const double stored = 100000.0 / FixedToReal(monitor.gamma);
+    if (stored < 16.0 || stored > 625000000.0) return false;
+    *gamma = static_cast<uint32_t>(std::floor(stored + 0.5));
+    return true;
 }
+
+// The monitor's chromaticities beside the gAMA, when libpng takes them.
+bool SaveCase::ExpectedChromaticities(uint32_t values[8]) const {
+    uint32_t gamma = 0;
+    if (!ExpectedGamma(&gamma) || monitor.whiteY == 0) return false;
+    const HostFixed fields[8] = {monitor.whiteX, monitor.whiteY, monitor.redX,  monitor.redY,
+                                 monitor.greenX, monitor.greenY, monitor.blueX, monitor.blueY};
+    for (int i = 0; i < 8; ++i) values[i] = Stored(FixedToReal(fields[i]));
+    return true;
+}
+
+// zlib level 1 sets the field to 0, level 9 to 3.
+int SaveCase::ExpectedCompressionLevelField() const { return choices.bestSpeed ? 0 : 3; }
 
 // Dialog entries 0 to 4 fix the filter, entry 5 lets the rule choose among
 // all five; without the dialog the rule chooses among None, Sub, Up and
@@ -209,15 +306,18 @@ int SaveCase::ExpectedFilter(const StoredRow &row, size_t bytesPerPixel) const {
 }
 
 std::string SaveCase::Describe() const {
-    return std::string(ImageModeName(image.mode)) + " " + std::to_string(image.planes) + " planes " +
+    return std::string(ImageModeName(image.mode)) + " " + std::to_string(image.planes) + " planes depth " +
+           std::to_string(image.depth) + " " +
            std::to_string(image.columns) + "x" + std::to_string(image.rows) +
            (choices.interlace ? " interlaced" : "") + (withoutOptions ? " without options" : "") + " filter entry " + std::to_string(choices.filterEntry) +
-           (choices.bestSpeed ? " best speed" : "") + (choices.writeFileInfo ? " File Info" : "");
+           (choices.bestSpeed ? " best speed" : "") + (choices.writeFileInfo ? " File Info" : "") +
+           " monitor gamma " + std::to_string(monitor.gamma);
 }
 
 std::string SaveCase::DatesGiven() const {
     std::string dates;
-    for (const IptcDataset &dataset : datasets)
-        if (dataset.number == 55) dates += "\"" + dataset.text.substr(0, 8) + "\" ";
+    for (const std::vector<SaveDataset> &block : fileInfoBlocks)
+        for (const SaveDataset &dataset : block)
+            if (dataset.number == 55) dates += "\"" + dataset.text.substr(0, 8) + "\" ";
     return dates;
 }

@@ -1,9 +1,12 @@
-// A host image, save options and File Info made from arbitrary bytes, saved
-// through the module as the editor saves, and the file decoded by libspng:
-// header, every pixel, the palette, pHYs, every text chunk and the time must
-// be what the host gave, and every row must carry the filter the options ask
-// for.
+// A host image, save options, monitor and File Info made from arbitrary
+// bytes, saved through the module as the editor saves, and the file decoded
+// by libspng row by row: header, every pixel, the palette, pHYs, every text
+// chunk, the time, gAMA and cHRM and the compression level must be what the
+// host gave, and every row must carry the filter the options ask for. A mode
+// or depth the module refuses must end the save with -20 and write nothing.
 #include <unistd.h>
+
+#include <cstring>
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/SaveRoundTripCase.h"
@@ -24,8 +27,7 @@ int ExpectedColorType(const HostImage &image) {
     }
 }
 
-// What the host gets back when it opens the file: its own image.
-FuzzProblem CheckImage(const SaveCase &save, const SpngFile &file) {
+FuzzProblem CheckHeader(const SaveCase &save, const SpngFile &file) {
     const HostImage &image = save.image;
     const int depth = image.mode == kModeBitmap ? 1 : 8;
     if (file.width != static_cast<uint32_t>(image.columns) || file.height != static_cast<uint32_t>(image.rows) ||
@@ -34,12 +36,36 @@ FuzzProblem CheckImage(const SaveCase &save, const SpngFile &file) {
         return "header " + std::to_string(file.width) + "x" + std::to_string(file.height) + " depth " +
                std::to_string(file.bitDepth) + " colour type " + std::to_string(file.colorType) + " interlace " +
                std::to_string(file.interlace);
-    HostBefore before{};
-    const HostExpectation reopened = ExpectOnOpen(file, StoredChunks{}, before);
-    if (reopened.mode != image.mode || reopened.planes != image.planes) return "reopens in another mode";
-    if (reopened.pixels != PixelsWithoutSpareBits(image)) return "pixels differ";
-    if (image.mode == kModeIndexed && file.palette != save.ExpectedPalette()) return "palette differs";
-    if (image.mode != kModeIndexed && !file.palette.empty()) return "a palette written for a mode without one";
+    return {};
+}
+
+// What the host gets back when it opens the file is its own image: decoded
+// row by row and each row held against the host's as it comes.
+FuzzProblem DecodeAndCompareRows(const SaveCase &save, const std::vector<uint8_t> &saved, SpngFile *decoded) {
+    const HostImage &image = save.image;
+    const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
+    FuzzProblem problem;
+    bool described = false;
+    HostExpectation reopened;
+    *decoded = DecodeWithSpng(saved.data(), saved.size(), [&](const SpngFile &header, const SpngRow &row) {
+        if (!described) {
+            described = true;
+            problem = CheckHeader(save, header);
+            reopened = ExpectOnOpen(header, StoredChunks{}, HostBefore{});
+            // Only the planes the colour type carries are saved.
+            if (problem.empty() && (reopened.mode != image.mode || reopened.planes > image.planes))
+                problem = "reopens in another mode";
+            if (!problem.empty()) return false;
+        }
+        problem = RowDifference(header, reopened, row, image.pixels.data() + row.row * rowBytes, image.planes);
+        return problem.empty();
+    });
+    return problem;
+}
+
+FuzzProblem CheckPalette(const SaveCase &save, const SpngFile &file) {
+    if (save.image.mode == kModeIndexed && file.palette != save.ExpectedPalette()) return "palette differs";
+    if (save.image.mode != kModeIndexed && !file.palette.empty()) return "a palette written for a mode without one";
     return {};
 }
 
@@ -55,23 +81,62 @@ FuzzProblem CheckPhysicalSize(const SaveCase &save, const SpngFile &file) {
 }
 
 FuzzProblem CheckTexts(const SaveCase &save, const SpngFile &file) {
-    const std::vector<SpngText> expected = save.ExpectedTexts();
-    if (file.texts.size() != expected.size())
-        return std::to_string(file.texts.size()) + " texts written, " + std::to_string(expected.size()) + " expected";
-    for (size_t i = 0; i < expected.size(); ++i)
-        if (file.texts[i].type != expected[i].type || file.texts[i].keyword != expected[i].keyword ||
-            file.texts[i].text != expected[i].text)
-            return "text " + std::to_string(i) + " is " + file.texts[i].keyword + ", expected " + expected[i].keyword;
-    int year = 0, month = 0, day = 0;
-    const bool dated = save.ExpectedDate(&year, &month, &day);
-    if (file.hasTime != dated)
-        return (dated ? "no tIME written" : "a tIME written without a date, " + std::to_string(file.year) + "-" +
-                                                std::to_string(file.month) + "-" + std::to_string(file.day)) +
+    const ExpectedCaptions expected = save.ExpectedFileInfoChunks();
+    if (file.texts.size() != expected.texts.size())
+        return std::to_string(file.texts.size()) + " texts written, " + std::to_string(expected.texts.size()) +
+               " expected";
+    for (size_t i = 0; i < expected.texts.size(); ++i)
+        if (file.texts[i].type != expected.texts[i].type || file.texts[i].keyword != expected.texts[i].keyword ||
+            file.texts[i].text != expected.texts[i].text)
+            return "text " + std::to_string(i) + " is " + file.texts[i].keyword + ", expected " +
+                   expected.texts[i].keyword;
+    if (file.hasTime != expected.dated)
+        return (expected.dated ? "no tIME written" : "a tIME written without a date, " + std::to_string(file.year) +
+                                                        "-" + std::to_string(file.month) + "-" +
+                                                        std::to_string(file.day)) +
                "; dates given: " + save.DatesGiven();
-    if (dated && (file.year != year || file.month != month || file.day != day || file.hour != 0 ||
-                  file.minute != 0 || file.second != 0))
+    if (expected.dated && (file.year != expected.year || file.month != expected.month || file.day != expected.day ||
+                           file.hour != 0 || file.minute != 0 || file.second != 0))
         return "tIME " + std::to_string(file.year) + "-" + std::to_string(file.month) + "-" + std::to_string(file.day);
     return {};
+}
+
+// libpng rounds the real numbers it is given; one in the last place is
+// left to the rounding of the single-precision products before it.
+bool Near(uint32_t stored, uint32_t expected) { return stored + 1 >= expected && stored <= expected + 1; }
+
+FuzzProblem CheckColourDescription(const SaveCase &save, const SpngFile &file) {
+    uint32_t gamma = 0;
+    const bool hasGamma = save.ExpectedGamma(&gamma);
+    if (file.hasGamma != hasGamma || (hasGamma && !Near(file.gamma, gamma)))
+        return "gAMA " + (file.hasGamma ? std::to_string(file.gamma) : std::string("none")) + ", expected " +
+               (hasGamma ? std::to_string(gamma) : std::string("none"));
+    uint32_t chromaticities[8] = {};
+    const bool hasChromaticities = save.ExpectedChromaticities(chromaticities);
+    if (file.hasChromaticities != hasChromaticities)
+        return file.hasChromaticities ? "cHRM written" : "no cHRM written";
+    for (int i = 0; hasChromaticities && i < 8; ++i)
+        if (!Near(file.chromaticities[i], chromaticities[i]))
+            return "cHRM value " + std::to_string(i) + " is " + std::to_string(file.chromaticities[i]) + ", expected " +
+                   std::to_string(chromaticities[i]);
+    return {};
+}
+
+// The level field of the zlib header that opens the first image data chunk.
+FuzzProblem CheckCompressionLevel(const SaveCase &save, const std::vector<uint8_t> &saved) {
+    size_t at = 8;
+    while (at + 12 <= saved.size()) {
+        const size_t length = static_cast<size_t>(saved[at]) << 24 | saved[at + 1] << 16 | saved[at + 2] << 8 |
+                              saved[at + 3];
+        if (std::memcmp(&saved[at + 4], "IDAT", 4) == 0 && length >= 2) {
+            const int field = saved[at + 9] >> 6;
+            if (field == save.ExpectedCompressionLevelField()) return {};
+            return "zlib level field " + std::to_string(field) + ", expected " +
+                   std::to_string(save.ExpectedCompressionLevelField());
+        }
+        at += 12 + length;
+    }
+    return "no image data chunk";
 }
 
 FuzzProblem CheckFilters(const SaveCase &save, const std::vector<uint8_t> &saved) {
@@ -137,22 +202,30 @@ int16_t Save(HostSession *session, const SaveCase &save, int file) {
 FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t size) {
     HostSession &session = host->session;
     const SaveCase save = MakeSaveCase(data, size);
-    session.monitor = HostMonitor{};
-    session.monitor.gamma = save.monitorGamma;
+    session.monitor = save.monitor;
+    session.hostSignature = save.hostSignature;
     const int file = MemoryFile("fuzz-save", nullptr, 0);
     if (file < 0) return "no memory file";
     const int16_t result = Save(&session, save, file);
     const std::vector<uint8_t> saved = MemoryFileBytes(file);
     close(file);
     FuzzProblem problem = LeftBehind(host);
+    if (save.refused) {
+        if (result == kResultWriteError && saved.empty()) return problem;
+        return problem + save.Describe() + ": a refused mode or depth saved with " + std::to_string(result) +
+               ", leaving " + std::to_string(saved.size()) + " bytes";
+    }
     if (result != kResultNoError) return problem + "save ended with " + std::to_string(result);
     if (!problem.empty()) return problem;
 
-    const SpngFile decoded = DecodeWithSpng(saved.data(), saved.size());
-    if (decoded.error != 0) return "libspng refuses the saved file: " + SpngErrorText(decoded.error);
-    problem = CheckImage(save, decoded);
+    SpngFile decoded;
+    problem = DecodeAndCompareRows(save, saved, &decoded);
+    if (problem.empty() && decoded.error != 0) return "libspng refuses the saved file: " + SpngErrorText(decoded.error);
+    if (problem.empty()) problem = CheckPalette(save, decoded);
     if (problem.empty()) problem = CheckPhysicalSize(save, decoded);
     if (problem.empty()) problem = CheckTexts(save, decoded);
+    if (problem.empty()) problem = CheckColourDescription(save, decoded);
+    if (problem.empty()) problem = CheckCompressionLevel(save, saved);
     if (problem.empty()) problem = CheckFilters(save, saved);
     return problem.empty() ? problem : save.Describe() + ": " + problem;
 }

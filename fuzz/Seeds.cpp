@@ -52,10 +52,20 @@ std::vector<Seed> MadePictures() {
     return seeds;
 }
 
-// Every save the dialog offers, on a small image whose samples run through
-// many values, with captions in some and an odd size that leaves passes
-// short; and a save of each mode without the dialog after an interlaced
-// open.
+// The save target's monitor byte: a gamma by the filter entry (none, 2.2,
+// 1.0, one no gAMA carries, 1.8, 2.5) and the chromaticities by the mode
+// (none, sRGB, Adobe RGB, a D50 white).
+uint8_t SaveMonitor(uint8_t mode, uint8_t filter) { return static_cast<uint8_t>(filter | (mode % 4) << 6); }
+
+// The File Info of the captions seeds, laid out in the resources by the
+// mode: alone, between other resources, in two blocks, under another host
+// signature.
+const uint8_t kCaptionLayouts[6] = {0, 3, 4, 7, 0x18, 0x1F};
+
+// Every save the dialog offers (Best Speed with the Average filter), on a
+// small image whose samples run through many values, with captions in some
+// and an odd size that leaves passes short; and a save of each mode without
+// the dialog after an interlaced open.
 std::vector<Seed> SaveSeeds() {
     static const char *const kModeNames[6] = {"bitmap", "gray", "graya", "indexed", "rgb", "rgba"};
     std::vector<Seed> seeds;
@@ -63,13 +73,16 @@ std::vector<Seed> SaveSeeds() {
         for (uint8_t interlace = 0; interlace < 2; ++interlace)
             for (uint8_t filter = 0; filter < 6; ++filter) {
                 const bool captions = filter == 5;
-                std::vector<uint8_t> bytes = {mode, static_cast<uint8_t>(interlace | (captions ? 4 : 0) | filter << 3),
-                                              0, 13, 0, 11, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 1};
+                const auto options =
+                    static_cast<uint8_t>(interlace | (filter == 3 ? 2 : 0) | (captions ? 4 : 0) | filter << 3);
+                std::vector<uint8_t> bytes = {mode, options, 0,  13, 0, 11, 200, 1, 0,
+                                              72,   0,       0,  0,  72, 0, 0,  SaveMonitor(mode, filter)};
                 // The interlaced ones give their date with a sign and white
                 // space, as a person might type it.
                 const std::string date = interlace ? "1996+3\t5" : "19960305";
                 if (captions) {
-                    bytes.insert(bytes.end(), {4, 9, 6, 0, 'a', ' ', 'b', 'o', 'a', 't', 0, 3, 0, 'A', 0, 'n', 11, 8, 0});
+                    bytes.insert(bytes.end(), {kCaptionLayouts[mode], 4, 9, 6, 0, 'a', ' ', 'b', 'o', 'a', 't', 0, 3,
+                                               0, 'A', 0, 'n', 11, 8, 0});
                     bytes.insert(bytes.end(), date.begin(), date.end());
                     bytes.insert(bytes.end(), {12, 2, 0, 'x', 'y'});
                 }
@@ -83,6 +96,30 @@ std::vector<Seed> SaveSeeds() {
         for (int i = 0; i < 1000; ++i) bytes.push_back(static_cast<uint8_t>(i * i + i / 5));
         seeds.push_back({std::string(kModeNames[mode]) + "-without-options", bytes});
     }
+    return seeds;
+}
+
+// Host images at the edges of what the host gives: more planes than the
+// colour type carries, modes and depths the module refuses, a large image,
+// a caption of 32767 bytes and a dataset of another record.
+std::vector<Seed> EdgeSaveSeeds() {
+    const std::vector<uint8_t> small = {0, 9, 0, 7, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
+    std::vector<Seed> seeds;
+    for (const uint8_t mode : {17, 28, 29, 0xE1, 0xE2, 0xE7}) {
+        std::vector<uint8_t> bytes = {mode, 5 << 3};
+        bytes.insert(bytes.end(), small.begin(), small.end());
+        for (int i = 0; i < 300; ++i) bytes.push_back(static_cast<uint8_t>(i * 11));
+        seeds.push_back({"mode-" + std::to_string(mode), bytes});
+    }
+    std::vector<uint8_t> large = {5, 128 | 2 << 3, 0x04, 0x00, 0x04, 0x00, 1, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
+    for (int i = 0; i < 997; ++i) large.push_back(static_cast<uint8_t>(i * 3));
+    seeds.push_back({"large-rgba-1025", large});
+    std::vector<uint8_t> longCaption = {4, 4 | 1 << 3};
+    longCaption.insert(longCaption.end(), small.begin(), small.end());
+    longCaption.insert(longCaption.end(), {2, 2, 9, 0xFF, 0xFF});
+    for (int i = 0; i < 32767; ++i) longCaption.push_back(static_cast<uint8_t>('a' + i % 26));
+    longCaption.insert(longCaption.end(), {0xF9, 3, 0, 'o', 'd', 'd'});
+    seeds.push_back({"caption-32767-then-record-3", longCaption});
     return seeds;
 }
 
@@ -138,19 +175,67 @@ std::vector<uint8_t> KeywordFile() {
     return EncodePng(picture);
 }
 
-// Control byte 1: the driver makes every CRC right, so that the fuzzer's
-// changes to chunk contents reach the module.
+// Large images that compress small: each sample steps by a fixed amount
+// along the row and down the columns, so every filtered row repeats one
+// short run. Over 16 MiB as the host holds them (or as they are stored),
+// plain and interlaced.
+PngPicture SteppedPicture(uint32_t width, uint32_t height, int colorType, int bitDepth, bool interlaced) {
+    PngPicture picture = PatternPicture(1, 1, colorType, bitDepth, interlaced);
+    picture.width = width;
+    picture.height = height;
+    const size_t rowBytes = StoredRowBytes(picture);
+    picture.rows.assign(height, std::vector<uint8_t>(rowBytes));
+    for (uint32_t y = 0; y < height; ++y)
+        for (size_t i = 0; i < rowBytes; ++i) picture.rows[y][i] = static_cast<uint8_t>(i * 5 + y * 3 + (i & 1) * 40);
+    return picture;
+}
+
+std::vector<Seed> LargeFiles() {
+    struct Large {
+        const char *name;
+        uint32_t width, height;
+        int colorType, depth;
+    };
+    static const Large kLarge[] = {{"gray-4100", 4100, 4100, PNG_COLOR_TYPE_GRAY, 8},
+                                   {"rgba-2100", 2100, 2100, PNG_COLOR_TYPE_RGB_ALPHA, 8},
+                                   {"gray16-3000", 3000, 3000, PNG_COLOR_TYPE_GRAY, 16}};
+    std::vector<Seed> seeds;
+    for (const Large &large : kLarge)
+        for (const bool interlaced : {false, true})
+            seeds.push_back({std::string("large-") + large.name + (interlaced ? "-interlaced" : ""),
+                             EncodePng(SteppedPicture(large.width, large.height, large.colorType, large.depth,
+                                                      interlaced))});
+    return seeds;
+}
+
+// Valid files with more texts than libspng allows by default (1000).
+std::vector<uint8_t> ManyTextsFile() {
+    PngPicture picture = PatternPicture(4, 3, PNG_COLOR_TYPE_GRAY, 8, false);
+    for (int i = 0; i < 1200; ++i) picture.texts.push_back({i == 600 ? "Title" : "Comment", std::to_string(i)});
+    return EncodePng(picture);
+}
+
+// The control byte: bit 0 has the driver make every CRC right, so that the
+// fuzzer's changes to chunk contents reach the module; bits 1-3 pick the
+// monitor gamma. The made pictures with a gAMA and the PngSuite's gamma
+// files ("g...") are opened at a monitor gamma of 2.2, the rest without.
 std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadeFiles();
     for (Seed &pattern : PatternFiles()) seeds.push_back(std::move(pattern));
     seeds.push_back({"keywords", KeywordFile()});
+    seeds.push_back({"many-texts", ManyTextsFile()});
+    for (Seed &large : LargeFiles()) seeds.push_back(std::move(large));
+    for (Seed &seed : seeds)
+        seed.bytes = WithControl(seed.name == "texts" || seed.name == "indexed-interlaced" ? 7 : 1, seed.bytes);
     for (const std::string &name : PngNamesIn(pngsuiteDir))
-        seeds.push_back({name, ReadWholeFile(pngsuiteDir + "/" + name)});
-    for (Seed &seed : seeds) seed.bytes = WithControl(1, seed.bytes);
+        seeds.push_back({name, WithControl(name[0] == 'g' ? 7 : 1, ReadWholeFile(pngsuiteDir + "/" + name))});
     return seeds;
 }
-
-std::vector<Seed> SaveRoundTripSeeds() { return SaveSeeds(); }
+std::vector<Seed> SaveRoundTripSeeds() {
+    std::vector<Seed> seeds = SaveSeeds();
+    for (Seed &edge : EdgeSaveSeeds()) seeds.push_back(std::move(edge));
+    return seeds;
+}
 
 std::vector<Seed> FileInfoExportSeeds() {
     const Bytes captions = FileInfoData({Dataset(120, Text("a boat")), Dataset(5, Text("object")),

@@ -1,5 +1,6 @@
 #include "tests/reference/HostExpectation.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -36,20 +37,22 @@ uint8_t HostSample(const uint8_t *row, size_t index, const SpngFile &file) {
     }
 }
 
-std::vector<uint8_t> HostPixels(const SpngFile &file, const HostExpectation &host) {
-    const size_t rowBytes = static_cast<size_t>(ExpectedRowBytes(host.depth, host.planes, host.columns));
-    std::vector<uint8_t> pixels(rowBytes * static_cast<size_t>(host.rows));
-    for (uint32_t y = 0; y < file.height; ++y) {
-        const uint8_t *stored = file.rows.data() + y * file.rowBytes;
-        uint8_t *out = pixels.data() + y * rowBytes;
-        if (host.depth == 1) {
-            for (size_t i = 0; i < rowBytes; ++i) out[i] = static_cast<uint8_t>(~stored[i]);
-            continue;
-        }
-        for (size_t i = 0; i < rowBytes; ++i) out[i] = HostSample(stored, i, file);
+// The correction of a sample i: 255 (i c)^e, truncated, with c the single
+// precision value of 1/255 and e = 1 / (monitor gamma x file gamma), the
+// monitor's 16.16 value taken over 65535 and the file's gamma its stored
+// value over 100000 in single precision.
+bool MakeGammaTable(uint32_t fileGamma, HostFixed monitorGamma, uint8_t table[256]) {
+    if (fileGamma == 0 || monitorGamma == 0) return false;
+    const float gamma = static_cast<float>(fileGamma) / 100000.0f;
+    const double exponent = 1.0 / ((monitorGamma * (1.0 / 65535.0)) * gamma);
+    const double step = static_cast<double>(1.0f / 255.0f);
+    // c is a hair above 1/255: with a steep exponent entry 255 comes out
+    // above 255, and a sample holds no more than 255.
+    for (int i = 0; i < 256; ++i) {
+        const double corrected = 255.0 * std::pow(i * step, exponent);
+        table[i] = corrected >= 255.0 ? 255 : static_cast<uint8_t>(corrected);
     }
-    ClearSpareBits(&pixels, host.depth, host.rows, host.columns);
-    return pixels;
+    return true;
 }
 
 void ExpectTables(const SpngFile &file, const HostBefore &before, HostExpectation *host) {
@@ -59,10 +62,14 @@ void ExpectTables(const SpngFile &file, const HostBefore &before, HostExpectatio
     // A grayscale image has no palette: the codec passes over a PLTE chunk
     // in one, which libspng keeps.
     if ((file.colorType & 2) == 0) return;
+    // An indexed image is corrected in its tables, never in its indices; a
+    // 1-bit one not at all.
+    const bool corrected = host->gammaCorrectsRows && host->mode == kModeIndexed;
     for (size_t i = 0; i < file.palette.size() / 3 && i < 256; ++i) {
-        host->red[i] = file.palette[i * 3];
-        host->green[i] = file.palette[i * 3 + 1];
-        host->blue[i] = file.palette[i * 3 + 2];
+        const uint8_t *entry = &file.palette[i * 3];
+        host->red[i] = corrected ? host->gammaTable[entry[0]] : entry[0];
+        host->green[i] = corrected ? host->gammaTable[entry[1]] : entry[1];
+        host->blue[i] = corrected ? host->gammaTable[entry[2]] : entry[2];
     }
 }
 
@@ -73,18 +80,12 @@ HostFixed InchResolution(uint32_t pixelsPerMetre) {
     return static_cast<HostFixed>((perInch < 32767 ? perInch : 32767) << 16);
 }
 
+std::string Difference(const SpngRow &row, uint32_t column, int plane, int held, int expected) {
+    return "row " + std::to_string(row.row) + " column " + std::to_string(column) + " plane " +
+           std::to_string(plane) + " is " + std::to_string(held) + ", libspng says " + std::to_string(expected);
+}
+
 }  // namespace
-
-int32_t ExpectedRowBytes(int16_t depth, int16_t planes, int16_t columns) {
-    return ((columns * depth + 7) / 8) * planes;
-}
-
-void ClearSpareBits(std::vector<uint8_t> *pixels, int16_t depth, int16_t rows, int16_t columns) {
-    if (depth != 1 || columns % 8 == 0) return;
-    const int32_t rowBytes = ExpectedRowBytes(depth, 1, columns);
-    const auto keep = static_cast<uint8_t>(0xFF << (8 - columns % 8));
-    for (int32_t y = 0; y < rows; ++y) (*pixels)[static_cast<size_t>((y + 1) * rowBytes - 1)] &= keep;
-}
 
 HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, const HostBefore &before) {
     HostExpectation host;
@@ -96,8 +97,11 @@ HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, c
     host.planes = mode.planes;
     host.rows = static_cast<int16_t>(file.height);
     host.columns = static_cast<int16_t>(file.width);
-    if (!file.rows.empty()) host.pixels = HostPixels(file, host);
+    host.gammaCorrectsRows = chunks.hasGamma && MakeGammaTable(chunks.gamma, before.monitorGamma, host.gammaTable) &&
+                             host.depth == 8;
+    host.alphaKept = file.colorType == 4 || file.colorType == 6;
     ExpectTables(file, before, &host);
+    if (host.mode == kModeIndexed) host.gammaCorrectsRows = false;
     host.horizontalResolution = before.horizontalResolution;
     host.verticalResolution = before.verticalResolution;
     if (chunks.hasPhysicalSize && chunks.unit == 1) {
@@ -106,4 +110,27 @@ HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, c
     }
     host.fileInfo = ExpectedFileInfo(chunks);
     return host;
+}
+
+std::string RowDifference(const SpngFile &file, const HostExpectation &host, const SpngRow &row,
+                          const uint8_t *hostRow, int hostPlanes) {
+    const size_t hostStep = static_cast<size_t>(hostPlanes > host.planes ? hostPlanes : host.planes);
+    for (uint32_t x = row.firstColumn; x < file.width; x += row.columnStep) {
+        if (host.depth == 1) {
+            // The host's bitmap: 1 is black, a PNG 0.
+            const int expected = ~row.bytes[x / 8] >> (7 - x % 8) & 1;
+            const int held = hostRow[x / 8] >> (7 - x % 8) & 1;
+            if (held != expected) return Difference(row, x, 0, held, expected);
+            continue;
+        }
+        for (int plane = 0; plane < host.planes; ++plane) {
+            const size_t index = size_t{x} * static_cast<size_t>(host.planes) + static_cast<size_t>(plane);
+            uint8_t expected = HostSample(row.bytes, index, file);
+            const bool alpha = host.alphaKept && plane == host.planes - 1;
+            if (host.gammaCorrectsRows && !alpha) expected = host.gammaTable[expected];
+            const uint8_t held = hostRow[size_t{x} * hostStep + static_cast<size_t>(plane)];
+            if (held != expected) return Difference(row, x, plane, held, expected);
+        }
+    }
+    return {};
 }

@@ -63,6 +63,12 @@ void TakePhysicalSize(const uint8_t *body, uint32_t length, StoredChunks *stored
     stored->unit = body[8];
 }
 
+void TakeGamma(const uint8_t *body, uint32_t length, StoredChunks *stored) {
+    if (length != 4 || Big32(body) == 0) return;
+    stored->hasGamma = true;
+    stored->gamma = Big32(body);
+}
+
 }  // namespace
 
 StoredChunks ReadStoredChunks(const uint8_t *file, size_t size) {
@@ -79,6 +85,7 @@ StoredChunks ReadStoredChunks(const uint8_t *file, size_t size) {
             stored.texts.push_back(text);
         if (std::memcmp(type, "tIME", 4) == 0) TakeTime(body, length, &stored);
         if (std::memcmp(type, "pHYs", 4) == 0) TakePhysicalSize(body, length, &stored);
+        if (std::memcmp(type, "gAMA", 4) == 0) TakeGamma(body, length, &stored);
         at += 12 + length;
     }
     return stored;

@@ -3,7 +3,9 @@
 // (zTXt inflated), keywords of 1 to 79 bytes, a tEXt without the zero byte
 // after its keyword dropped, a zTXt of another method than deflate or that
 // does not inflate dropped; the first valid tIME; the first pHYs of 9 bytes,
-// whatever its values. libspng drops more (keywords with spaces at either
+// whatever its values; the last gAMA of 4 bytes with a value other than 0
+// (the codec reads it itself: libpng drops values out of its range and
+// weighs gAMA against sRGB, iCCP and cHRM). libspng drops more (keywords with spaces at either
 // end or control bytes, texts with a zero byte, pHYs values above 2^31 - 1),
 // so these are worked out from the bytes.
 #ifndef KORVANE_TESTS_REFERENCE_STORED_CHUNKS_H
@@ -26,6 +28,8 @@ struct StoredChunks {
     bool hasPhysicalSize = false;
     uint32_t pixelsPerUnitX = 0, pixelsPerUnitY = 0;
     int unit = 0;
+    bool hasGamma = false;
+    uint32_t gamma = 0;  // the gAMA value, times 100000
 };
 
 StoredChunks ReadStoredChunks(const uint8_t *file, size_t size);
