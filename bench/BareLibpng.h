@@ -4,7 +4,7 @@
 #ifndef KORVANE_BENCH_BARE_LIBPNG_H
 #define KORVANE_BENCH_BARE_LIBPNG_H
 
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 
 // The filters the module's default choice gives the image.
 int DefaultFilters(const HostImage &image);

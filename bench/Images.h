@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 
 enum class ImageKind { RGB, RGBA, Gray, Indexed, Bitmap };
 

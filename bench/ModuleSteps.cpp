@@ -4,10 +4,10 @@
 #include <map>
 
 #include "bench/Platform.h"
-#include "pnghost/ActiveSession.h"
-#include "pnghost/Desktop.h"
-#include "pnghost/HostFileHandle.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/ActiveSession.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/HostFileHandle.h"
+#include "pnghost/host/Operations.h"
 #include "resources/ResourceIds.h"
 
 namespace {

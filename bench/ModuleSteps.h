@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 struct ModuleRun {
     bool ok = false;

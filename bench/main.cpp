@@ -25,8 +25,8 @@
 #include "bench/Images.h"
 #include "bench/ModuleSteps.h"
 #include "bench/Platform.h"
-#include "pnghost/PamFile.h"
-#include "pnghost/ShownImage.h"
+#include "pnghost/formats/PamFile.h"
+#include "pnghost/window/ShownImage.h"
 
 namespace {
 

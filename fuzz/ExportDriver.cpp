@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/Operations.h"
 
 namespace {
 

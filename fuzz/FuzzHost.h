@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 struct FuzzHost {
     HostSession session;

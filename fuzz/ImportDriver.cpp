@@ -7,8 +7,8 @@
 #include "fileinfo/FileInfoHandoff.h"
 #include "fuzz/FuzzHost.h"
 #include "fuzz/TextListInput.h"
-#include "pnghost/ActiveSession.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/ActiveSession.h"
+#include "pnghost/host/Operations.h"
 
 namespace {
 

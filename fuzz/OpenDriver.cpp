@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
-#include "pnghost/HostFileHandle.h"
+#include "pnghost/host/HostFileHandle.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 #include "tests/fileinfo/FileInfoBytes.h"
 
 namespace {

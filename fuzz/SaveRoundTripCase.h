@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/FileInfoResource.h"
-#include "pnghost/HostImage.h"
-#include "pnghost/Operations.h"
+#include "pnghost/formats/FileInfoResource.h"
+#include "pnghost/host/HostImage.h"
+#include "pnghost/host/Operations.h"
 #include "tests/reference/RowFilters.h"
 #include "tests/reference/SpngFile.h"
 

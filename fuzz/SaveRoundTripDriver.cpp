@@ -10,8 +10,8 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/SaveRoundTripCase.h"
-#include "pnghost/HostFileHandle.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/HostFileHandle.h"
+#include "pnghost/host/Operations.h"
 #include "tests/module/PngFiles.h"
 #include "tests/reference/HostExpectation.h"
 #include "tests/reference/RowFilters.h"

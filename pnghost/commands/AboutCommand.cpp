@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "pnghost/Commands.h"
-#include "pnghost/Desktop.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/host/Desktop.h"
 
 int RunAboutCommand(HostSession *session) {
     ShowHostWindow(session, 0, 0, 1024, 768);

@@ -1,4 +1,4 @@
-#include "pnghost/CommandLine.h"
+#include "pnghost/commands/CommandLine.h"
 
 #include <strings.h>
 

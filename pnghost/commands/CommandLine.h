@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/Commands.h"
-#include "pnghost/PluginHost.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/host/PluginHost.h"
 
 struct Command {
     std::string name;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/FileInfoResource.h"
-#include "pnghost/Operations.h"
-#include "pnghost/PluginHost.h"
+#include "pnghost/formats/FileInfoResource.h"
+#include "pnghost/host/Operations.h"
+#include "pnghost/host/PluginHost.h"
 
 // What `open` is asked to write and print besides opening.
 struct OpenRequest {

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
-#include "pnghost/Commands.h"
-#include "pnghost/InputFile.h"
-#include "pnghost/JsonReport.h"
-#include "pnghost/NetpbmFile.h"
-#include "pnghost/Operations.h"
-#include "pnghost/PamFile.h"
-#include "pnghost/ResultText.h"
-#include "pnghost/StandardStreams.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/host/InputFile.h"
+#include "pnghost/formats/JsonReport.h"
+#include "pnghost/formats/NetpbmFile.h"
+#include "pnghost/host/Operations.h"
+#include "pnghost/formats/PamFile.h"
+#include "pnghost/host/ResultText.h"
+#include "pnghost/files/StandardStreams.h"
 
 namespace {
 

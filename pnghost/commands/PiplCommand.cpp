@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "pnghost/Commands.h"
+#include "pnghost/commands/Commands.h"
 
 int RunPiplCommand(HostSession *session) {
     for (const PiplProperty &property : session->pipl)

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "pnghost/Commands.h"
-#include "pnghost/HostFileHandle.h"
-#include "pnghost/InputFile.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/host/HostFileHandle.h"
+#include "pnghost/host/InputFile.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 
 #include <cstdio>
 
-#include "pnghost/Commands.h"
-#include "pnghost/Desktop.h"
-#include "pnghost/InputFile.h"
-#include "pnghost/NetpbmFile.h"
-#include "pnghost/Operations.h"
-#include "pnghost/ResultText.h"
-#include "pnghost/SafeSaveFile.h"
-#include "pnghost/StandardStreams.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/InputFile.h"
+#include "pnghost/formats/NetpbmFile.h"
+#include "pnghost/host/Operations.h"
+#include "pnghost/host/ResultText.h"
+#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/StandardStreams.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <utility>
 #include <vector>
 
-#include "pnghost/CommandLine.h"
-#include "pnghost/Commands.h"
-#include "pnghost/Desktop.h"
-#include "pnghost/InputFile.h"
-#include "pnghost/ModuleLoader.h"
-#include "pnghost/PluginHost.h"
-#include "pnghost/StandardStreams.h"
+#include "pnghost/commands/CommandLine.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/InputFile.h"
+#include "pnghost/host/ModuleLoader.h"
+#include "pnghost/host/PluginHost.h"
+#include "pnghost/files/StandardStreams.h"
 
 namespace {
 

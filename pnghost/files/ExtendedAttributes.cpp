@@ -1,5 +1,5 @@
 // Copying extended attributes and ACLs between files, through the xattr calls.
-#include "pnghost/ExtendedAttributes.h"
+#include "pnghost/files/ExtendedAttributes.h"
 
 #include <sys/xattr.h>
 

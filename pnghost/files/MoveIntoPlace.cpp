@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pnghost/SafeSaveFile.h"
-#include "pnghost/WriteOver.h"
+#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/WriteOver.h"
 
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
     if (to.writeOver) {

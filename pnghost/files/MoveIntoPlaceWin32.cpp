@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "pnghost/SafeSaveFile.h"
-#include "pnghost/WriteOver.h"
+#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/WriteOver.h"
 
 namespace {
 

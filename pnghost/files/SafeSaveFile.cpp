@@ -1,5 +1,5 @@
 // The safe save: a new file beside the destination, put in its place once complete.
-#include "pnghost/SafeSaveFile.h"
+#include "pnghost/files/SafeSaveFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "pnghost/SaveFaults.h"
-#include "pnghost/SaveSignals.h"
-#include "pnghost/StandardStreams.h"
+#include "pnghost/files/SaveFaults.h"
+#include "pnghost/files/SaveSignals.h"
+#include "pnghost/files/StandardStreams.h"
 
 #ifdef _WIN32
 #include <io.h>

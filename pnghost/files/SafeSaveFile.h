@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "pnghost/SaveTarget.h"
+#include "pnghost/files/SaveTarget.h"
 
 struct SaveFile {
     std::string destination;  // as given: a path, or "-"

@@ -1,5 +1,5 @@
 // The save's fault knobs, read from the environment.
-#include "pnghost/SaveFaults.h"
+#include "pnghost/files/SaveFaults.h"
 
 #include <csignal>
 #include <cstdlib>

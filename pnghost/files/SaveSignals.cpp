@@ -1,5 +1,5 @@
 // The signal handler that removes the host's temporary files, on Linux.
-#include "pnghost/SaveSignals.h"
+#include "pnghost/files/SaveSignals.h"
 
 #include <signal.h>
 #include <unistd.h>

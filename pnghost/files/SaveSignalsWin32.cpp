@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/SaveSignals.h"
+#include "pnghost/files/SaveSignals.h"
 
 namespace {
 

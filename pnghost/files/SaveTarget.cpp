@@ -1,6 +1,6 @@
 // Finding the file a save replaces, and giving the new file what the old one
 // carries, on Linux.
-#include "pnghost/SaveTarget.h"
+#include "pnghost/files/SaveTarget.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pnghost/ExtendedAttributes.h"
+#include "pnghost/files/ExtendedAttributes.h"
 
 namespace {
 

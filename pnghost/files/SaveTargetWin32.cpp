@@ -5,7 +5,7 @@
 // the new image.
 #include <windows.h>
 
-#include "pnghost/SaveTarget.h"
+#include "pnghost/files/SaveTarget.h"
 
 namespace {
 

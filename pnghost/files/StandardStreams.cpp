@@ -1,4 +1,4 @@
-#include "pnghost/StandardStreams.h"
+#include "pnghost/files/StandardStreams.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pnghost/SafeSaveFile.h"
-#include "pnghost/SaveSignals.h"
+#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/SaveSignals.h"
 
 #ifdef _WIN32
 #include <io.h>

@@ -3,7 +3,7 @@
 // killer, a power cut) leaves the copy, .NAME.pnghost-old-PID-N beside the
 // file (or pnghost-old-PID-N in the temporary folder), for a person to copy
 // back.
-#include "pnghost/WriteOver.h"
+#include "pnghost/files/WriteOver.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pnghost/SafeSaveFile.h"
-#include "pnghost/SaveFaults.h"
-#include "pnghost/SaveSignals.h"
+#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/SaveFaults.h"
+#include "pnghost/files/SaveSignals.h"
 
 namespace {
 

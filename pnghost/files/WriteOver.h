@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "pnghost/SaveTarget.h"
+#include "pnghost/files/SaveTarget.h"
 
 // Keeps a synced copy of the old file's bytes, writes the new file's bytes
 // over them and syncs, then removes the copy. When a write fails, the old

@@ -9,10 +9,10 @@
 
 #include <cstdio>
 
-#include "pnghost/SafeSaveFile.h"
-#include "pnghost/SaveFaults.h"
-#include "pnghost/SaveSignals.h"
-#include "pnghost/WriteOver.h"
+#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/SaveFaults.h"
+#include "pnghost/files/SaveSignals.h"
+#include "pnghost/files/WriteOver.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pnghost/FileInfoResource.h"
+#include "pnghost/formats/FileInfoResource.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "pnghost/JsonReport.h"
+#include "pnghost/formats/JsonReport.h"
 
-#include "pnghost/Desktop.h"
-#include "pnghost/FileInfoResource.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/formats/FileInfoResource.h"
 
 namespace {
 

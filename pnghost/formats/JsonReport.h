@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 void PrintOpenReport(FILE *out, const HostSession &session, const std::string &path, int16_t result);
 

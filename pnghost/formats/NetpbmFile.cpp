@@ -1,4 +1,4 @@
-#include "pnghost/NetpbmFile.h"
+#include "pnghost/formats/NetpbmFile.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "pnghost/InputFile.h"
+#include "pnghost/host/InputFile.h"
 
 namespace {
 

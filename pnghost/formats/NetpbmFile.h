@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 
 // True when the file starts with a netpbm signature this host reads (P4, P5,
 // P6 or P7).

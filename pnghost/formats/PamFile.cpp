@@ -1,4 +1,4 @@
-#include "pnghost/PamFile.h"
+#include "pnghost/formats/PamFile.h"
 
 #include <cerrno>
 #include <cstdio>

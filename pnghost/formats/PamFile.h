@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 
 // Writes the host's image as a PAM file (netpbm's P7), so that a person can
 // look at what the module delivered: bitmaps as BLACKANDWHITE, indexed images

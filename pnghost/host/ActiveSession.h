@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 HostSession *ActiveSession();
 void SetActiveSession(HostSession *session);

@@ -1,4 +1,4 @@
-#include "pnghost/AddressSpace.h"
+#include "pnghost/host/AddressSpace.h"
 
 #include <cstddef>
 

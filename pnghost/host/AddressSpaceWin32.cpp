@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "pnghost/AddressSpace.h"
+#include "pnghost/host/AddressSpace.h"
 
 // The user address space not yet reserved: the room the image has, counted
 // after the program, its libraries and the module are in place.

@@ -1,6 +1,6 @@
 // The desktop on Linux: the Win32 layer's host window, its dialog manager
 // playing the person's actions, and its records of dialogs and alerts.
-#include "pnghost/Desktop.h"
+#include "pnghost/host/Desktop.h"
 
 #include "win32_layer.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 enum class PersonAction { Click, Select, Enter, Escape, Close, ClickBody };
 

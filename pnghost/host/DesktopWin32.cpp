@@ -2,8 +2,8 @@
 // plan and notes (see PersonWin32.cpp for the person at work).
 #include <windows.h>
 
-#include "pnghost/Desktop.h"
-#include "pnghost/PersonWin32.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/PersonWin32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pnghost/DialogReader.h"
+#include "pnghost/host/DialogReader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pnghost/Desktop.h"
+#include "pnghost/host/Desktop.h"
 
 std::vector<std::string> LastDialogTexts() {
     std::vector<std::string> texts;

@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "pnghost/ActiveSession.h"
+#include "pnghost/host/ActiveSession.h"
 
 namespace {
 

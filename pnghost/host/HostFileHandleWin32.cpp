@@ -1,6 +1,6 @@
 // On Windows _lread and _lwrite take the system's file handle, which the C
 // runtime keeps behind each descriptor.
-#include "pnghost/HostFileHandle.h"
+#include "pnghost/host/HostFileHandle.h"
 
 #include <io.h>
 

@@ -1,8 +1,8 @@
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 
 #include <cstring>
 
-#include "pnghost/AddressSpace.h"
+#include "pnghost/host/AddressSpace.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FormatHost.h"
-#include "pnghost/PixelMemory.h"
+#include "pnghost/host/PixelMemory.h"
 
 struct HostImage {
     int16_t mode = kModeRGB;

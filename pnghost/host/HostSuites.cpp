@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "pnghost/ActiveSession.h"
+#include "pnghost/host/ActiveSession.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pnghost/InputFile.h"
+#include "pnghost/host/InputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

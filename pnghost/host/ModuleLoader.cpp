@@ -1,4 +1,4 @@
-#include "pnghost/ModuleLoader.h"
+#include "pnghost/host/ModuleLoader.h"
 
 #if defined(_WIN32)
 
@@ -38,7 +38,7 @@ std::string ModuleBesideProgram() {
 
 #include <climits>
 
-#include "pnghost/InputFile.h"
+#include "pnghost/host/InputFile.h"
 #include "win32_layer.h"
 
 bool OpenModuleLibrary(const std::string &path, LoadedModule *module, std::string *error) {

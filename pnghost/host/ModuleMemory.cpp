@@ -1,4 +1,4 @@
-#include "pnghost/ModuleMemory.h"
+#include "pnghost/host/ModuleMemory.h"
 
 #include "win32_layer.h"
 

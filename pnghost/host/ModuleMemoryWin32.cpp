@@ -1,4 +1,4 @@
 // Windows keeps global blocks in the process heap with everyone else's.
-#include "pnghost/ModuleMemory.h"
+#include "pnghost/host/ModuleMemory.h"
 
 bool CountGlobalBlocks(size_t *) { return false; }

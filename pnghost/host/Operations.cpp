@@ -1,11 +1,11 @@
-#include "pnghost/Operations.h"
+#include "pnghost/host/Operations.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "pnghost/Desktop.h"
-#include "pnghost/HostFileHandle.h"
-#include "pnghost/ModuleMemory.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/HostFileHandle.h"
+#include "pnghost/host/ModuleMemory.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 // Runs the steps in order, stopping at the first non-zero result, which it
 // returns (0 when every step succeeded).

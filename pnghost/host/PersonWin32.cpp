@@ -1,9 +1,9 @@
-#include "pnghost/PersonWin32.h"
+#include "pnghost/host/PersonWin32.h"
 
 #include <cstdio>
 #include <string>
 
-#include "pnghost/DialogReader.h"
+#include "pnghost/host/DialogReader.h"
 
 namespace {
 

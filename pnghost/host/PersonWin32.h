@@ -10,7 +10,7 @@
 #include <deque>
 #include <vector>
 
-#include "pnghost/Desktop.h"
+#include "pnghost/host/Desktop.h"
 
 struct PlannedAction {
     PersonAction action;

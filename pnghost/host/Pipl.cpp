@@ -1,4 +1,4 @@
-#include "pnghost/Pipl.h"
+#include "pnghost/host/Pipl.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "pnghost/PixelMemory.h"
+#include "pnghost/host/PixelMemory.h"
 
 #include <algorithm>
 #include <atomic>

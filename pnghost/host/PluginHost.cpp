@@ -1,10 +1,10 @@
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/PluginHost.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "pnghost/ActiveSession.h"
+#include "pnghost/host/ActiveSession.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "FormatHost.h"
-#include "pnghost/HostImage.h"
-#include "pnghost/ModuleLoader.h"
-#include "pnghost/Pipl.h"
+#include "pnghost/host/HostImage.h"
+#include "pnghost/host/ModuleLoader.h"
+#include "pnghost/host/Pipl.h"
 
 // How a suite is offered: as it should be, or in one of the ways a host too
 // old, too new or broken would offer it.

@@ -1,4 +1,4 @@
-#include "pnghost/ResultText.h"
+#include "pnghost/host/ResultText.h"
 
 #include "FormatHost.h"
 

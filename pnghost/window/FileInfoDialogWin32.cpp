@@ -1,9 +1,9 @@
 // The File Info dialog, built in memory from a table of the datasets shown.
-#include "pnghost/FileInfoDialogWin32.h"
+#include "pnghost/window/FileInfoDialogWin32.h"
 
 #include <string>
 
-#include "pnghost/FileInfoResource.h"
+#include "pnghost/formats/FileInfoResource.h"
 
 namespace {
 

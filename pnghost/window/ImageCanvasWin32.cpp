@@ -1,5 +1,5 @@
 // The viewer's canvas window: zoom, scrolling and painting of the host's image.
-#include "pnghost/ImageCanvasWin32.h"
+#include "pnghost/window/ImageCanvasWin32.h"
 
 #include <algorithm>
 

@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "pnghost/HostImage.h"
-#include "pnghost/ShownImage.h"
+#include "pnghost/host/HostImage.h"
+#include "pnghost/window/ShownImage.h"
 
 // What the canvas tells its owner: the zoom changed, or a paint failed
 // (the area is filled with the background instead), and why.

@@ -1,5 +1,5 @@
 // Makes the parts of the viewer's picture of a host image, at any zoom step.
-#include "pnghost/ShownImage.h"
+#include "pnghost/window/ShownImage.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 
 // A zoom of times/into, one of the two being 1: 3/1 shows each pixel as a
 // 3x3 square, 1/4 each 4x4 square of pixels as one.

@@ -12,13 +12,13 @@
 #include <string>
 #include <utility>
 
-#include "pnghost/AddressSpace.h"
-#include "pnghost/Commands.h"
-#include "pnghost/FileInfoDialogWin32.h"
-#include "pnghost/FileInfoResource.h"
-#include "pnghost/ImageCanvasWin32.h"
-#include "pnghost/PersonWin32.h"
-#include "pnghost/ShownImage.h"
+#include "pnghost/host/AddressSpace.h"
+#include "pnghost/commands/Commands.h"
+#include "pnghost/window/FileInfoDialogWin32.h"
+#include "pnghost/formats/FileInfoResource.h"
+#include "pnghost/window/ImageCanvasWin32.h"
+#include "pnghost/host/PersonWin32.h"
+#include "pnghost/window/ShownImage.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "SuiteFiles.h"
-#include "pnghost/Desktop.h"
-#include "pnghost/ModuleLoader.h"
-#include "pnghost/Operations.h"
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/ModuleLoader.h"
+#include "pnghost/host/Operations.h"
+#include "pnghost/host/PluginHost.h"
 
 // The image's pixels with the bits past the last column of 1-bit rows
 // cleared: those bits carry nothing, and the module need not keep them.

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pnghost/ModuleLoader.h"
+#include "pnghost/host/ModuleLoader.h"
 
 TEST(ModuleFileTest, CarriesItsDescription) {
     std::ifstream file(ModuleBesideProgram(), std::ios::binary);

@@ -2,7 +2,7 @@
 // of what was opened, whose reopening must give the host the same image.
 #include "HostFixture.h"
 #include "PngBytes.h"
-#include "pnghost/HostFileHandle.h"
+#include "pnghost/host/HostFileHandle.h"
 
 class PngSuiteImage : public HostTest, public ::testing::WithParamInterface<std::string> {
 protected:

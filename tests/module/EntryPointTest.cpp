@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "ModuleFixture.h"
-#include "pnghost/ActiveSession.h"
+#include "pnghost/host/ActiveSession.h"
 
 namespace {
 

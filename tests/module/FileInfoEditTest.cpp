@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/FileInfoResource.h"
+#include "pnghost/formats/FileInfoResource.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pnghost/HostImage.h"
+#include "pnghost/host/HostImage.h"
 #include "tests/win32/ResidentPages.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "plugin/PluginState.h"
-#include "pnghost/Desktop.h"
-#include "pnghost/PluginHost.h"
+#include "pnghost/host/Desktop.h"
+#include "pnghost/host/PluginHost.h"
 #include "win32_layer.h"
 
 class ModuleTest : public ::testing::Test {

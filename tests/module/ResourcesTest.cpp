@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "ModuleFixture.h"
-#include "pnghost/Pipl.h"
+#include "pnghost/host/Pipl.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "ModuleFixture.h"
 #include "PngFiles.h"
 #include "TempFile.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/Operations.h"
 #include "resources/ResourceIds.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/ShownImage.h"
+#include "pnghost/window/ShownImage.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "PngFiles.h"
 #include "SweepFixture.h"
 #include "TempFile.h"
-#include "pnghost/HostFileHandle.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/HostFileHandle.h"
+#include "pnghost/host/Operations.h"
 
 namespace {
 

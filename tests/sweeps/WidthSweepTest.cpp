@@ -8,7 +8,7 @@
 #include "PngFiles.h"
 #include "SweepFixture.h"
 #include "TempFile.h"
-#include "pnghost/Operations.h"
+#include "pnghost/host/Operations.h"
 
 namespace {
 
