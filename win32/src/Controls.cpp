@@ -1,14 +1,54 @@
 #include "Controls.h"
 
-#include "DialogInput.h"
+#include "Messages.h"
 
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace win32 {
 
 namespace {
+
+bool StartsGroup(HWND control) {
+    const Window *found = LookUpWindow(control);
+    return found && (found->style & WS_GROUP);
+}
+
+// Checks the radio button and unchecks the other automatic radio buttons of
+// its group: the controls from the last one with WS_GROUP at or before it up
+// to the next one with WS_GROUP.
+void CheckInGroup(const Window &dialog, const Window &radio) {
+    const std::vector<HWND> &controls = dialog.dialog.controls;
+    size_t index = 0;
+    while (index < controls.size() && controls[index] != radio.handle) ++index;
+    size_t first = index;
+    while (first > 0 && first < controls.size() && !StartsGroup(controls[first])) --first;
+    for (size_t i = first; i < controls.size() && (i == first || !StartsGroup(controls[i])); ++i) {
+        Window *member = LookUpWindow(controls[i]);
+        if (member && ButtonType(*member) == BS_AUTORADIOBUTTON)
+            member->control.checked = i == index ? BST_CHECKED : BST_UNCHECKED;
+    }
+}
+
+// Automatic buttons change state before they tell the dialog.
+void ToggleAutomaticButton(const Window &dialog, Window &button) {
+    int &checked = button.control.checked;
+    switch (ButtonType(button)) {
+    case BS_AUTOCHECKBOX:
+        checked = checked == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+        break;
+    case BS_AUTO3STATE:
+        checked = (checked + 1) % 3;
+        break;
+    case BS_AUTORADIOBUTTON:
+        CheckInGroup(dialog, button);
+        break;
+    default:
+        break;
+    }
+}
 
 bool HasCheckState(long type) {
     return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_3STATE ||
@@ -97,6 +137,23 @@ long ButtonType(const Window &control) {
     return control.control.className == "Button" ? static_cast<long>(control.style & BS_TYPEMASK) : -1;
 }
 
+void ClickControl(Window &control) {
+    Window *dialog = LookUpWindow(control.parent, WindowKind::Dialog);
+    if (dialog == nullptr) return;
+    if (!control.enabled) {
+        NoteOnDialog(*dialog, "control " + std::to_string(control.control.id) + " is disabled; the click is ignored");
+        return;
+    }
+    // Statics and group boxes let clicks through to the dialog.
+    if (ButtonType(control) < 0 || ButtonType(control) == BS_GROUPBOX) return;
+    ToggleAutomaticButton(*dialog, control);
+    SendDialogCommand(dialog->handle, control.control.id, BN_CLICKED, control.handle);
+}
+
+void NoteOnDialog(const Window &dialog, const std::string &what) {
+    std::fprintf(stderr, "win32: dialog \"%s\": %s\n", dialog.text.c_str(), what.c_str());
+}
+
 LRESULT ControlMessage(Window &control, UINT message, WPARAM wParam, LPARAM lParam) {
     if (control.control.className == "Button") return ButtonMessage(control, message, wParam);
     if (control.control.className == "ComboBox") return ComboMessage(control, message, wParam, lParam);
@@ -129,4 +186,19 @@ BOOL WINAPI CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId) 
         if (control && id >= firstId && id <= lastId) SendMessageA(handle, BM_SETCHECK, id == checkId ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     return TRUE;
+}
+
+// A dialog answers with its procedure's result; a control by its class. The
+// host window stands for a window of the host's and answers nothing.
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    win32::Window *found = win32::LookUpWindow(window);
+    if (found == nullptr) return 0;
+    switch (found->kind) {
+    case win32::WindowKind::Dialog:
+        return win32::CallDialogProcedure(window, message, wParam, lParam);
+    case win32::WindowKind::Control:
+        return win32::ControlMessage(*found, message, wParam, lParam);
+    default:
+        return 0;
+    }
 }

@@ -1,8 +1,11 @@
-// The controls of a dialog and the messages they answer.
+// The controls of a dialog, the messages they answer and what a click does;
+// SendMessageA, which hands a message to a dialog or a control.
 #ifndef KORVANE_WIN32_CONTROLS_H
 #define KORVANE_WIN32_CONTROLS_H
 
 #include "WindowRegistry.h"
+
+#include <string>
 
 namespace win32 {
 
@@ -14,6 +17,12 @@ long ButtonType(const Window &control);
 
 // A message sent to a control with SendMessageA.
 LRESULT ControlMessage(Window &control, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A mouse click on a control (or BM_CLICK); disabled controls ignore it.
+void ClickControl(Window &control);
+
+// A note on stderr about what the person did to the dialog and could not.
+void NoteOnDialog(const Window &dialog, const std::string &what);
 
 }  // namespace win32
 

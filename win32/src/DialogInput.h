@@ -21,9 +21,6 @@ bool DialogActionsPending();
 
 void PlayDialogAction(Window &dialog, const DialogAction &action);
 
-// A mouse click on a control; disabled controls ignore it.
-void ClickControl(Window &control);
-
 }  // namespace win32
 
 #endif

@@ -1,6 +1,5 @@
 #include "Messages.h"
 
-#include "Controls.h"
 #include "WindowRegistry.h"
 
 namespace win32 {
@@ -11,19 +10,8 @@ INT_PTR CallDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     return found->dialog.procedure(dialog, message, wParam, lParam);
 }
 
-}  // namespace win32
-
-// A dialog answers with its procedure's result; a control by its class. The
-// host window stands for a window of the host's and answers nothing.
-LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    win32::Window *found = win32::LookUpWindow(window);
-    if (found == nullptr) return 0;
-    switch (found->kind) {
-    case win32::WindowKind::Dialog:
-        return win32::CallDialogProcedure(window, message, wParam, lParam);
-    case win32::WindowKind::Control:
-        return win32::ControlMessage(*found, message, wParam, lParam);
-    default:
-        return 0;
-    }
+void SendDialogCommand(HWND dialog, int id, WORD code, HWND control) {
+    CallDialogProcedure(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
+
+}  // namespace win32
