@@ -1,14 +1,11 @@
 #include "pnghost/host/PluginHost.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "pnghost/host/ActiveSession.h"
 
 namespace {
-
-HostSession *gActiveSession = nullptr;
 
 const int kPiplResourceId = 16000;
 
@@ -64,15 +61,6 @@ bool FindEntryPoint(HostSession *session, std::string *error) {
 
 HostFixed ToFixed(double value) { return static_cast<HostFixed>(std::lround(value * 65536.0)); }
 
-HostSession *ActiveSession() { return gActiveSession; }
-
-void SetActiveSession(HostSession *session) { gActiveSession = session; }
-
-void ReportProtocolError(HostSession *session, const std::string &what) {
-    std::fprintf(stderr, "pnghost: module misused the host: %s\n", what.c_str());
-    session->protocolErrors.push_back(what);
-}
-
 bool OpenHostSession(HostSession *session, const std::string &modulePath, std::string *error) {
     session->modulePath = modulePath;
     std::string why;
@@ -95,7 +83,7 @@ void CloseHostSession(HostSession *session) {
     session->buffers.clear();
     CloseModuleLibrary(&session->module);
     session->entry = nullptr;
-    if (gActiveSession == session) gActiveSession = nullptr;
+    if (ActiveSession() == session) SetActiveSession(nullptr);
 }
 
 void ResetHostBlock(HostSession *session) {
@@ -141,21 +129,21 @@ void OfferHandleSuite(HostSession *session, SuiteOffer offer) {
 }
 
 int16_t CallSelector(HostSession *session, int16_t selector) {
-    HostSession *previous = gActiveSession;
-    gActiveSession = session;
+    HostSession *previous = ActiveSession();
+    SetActiveSession(session);
     int16_t result = 0;
     session->entry(selector, &session->block, &session->moduleData, &result);
-    gActiveSession = previous;
+    SetActiveSession(previous);
     return result;
 }
 
 int16_t CallAbout(HostSession *session) {
     HostPlatformData platform{session->hostWindow};
     HostAboutRecord about{&platform};
-    HostSession *previous = gActiveSession;
-    gActiveSession = session;
+    HostSession *previous = ActiveSession();
+    SetActiveSession(session);
     int16_t result = 0;
     session->entry(kSelectorAbout, &about, &session->moduleData, &result);
-    gActiveSession = previous;
+    SetActiveSession(previous);
     return result;
 }
