@@ -1,3 +1,4 @@
+// The host's image as PAM, the picture a person can look at.
 #ifndef PNGHOST_PAM_FILE_H
 #define PNGHOST_PAM_FILE_H
 

@@ -1,3 +1,4 @@
+// The words for a module's result codes, as pnghost tells them to a person.
 #ifndef PNGHOST_RESULT_TEXT_H
 #define PNGHOST_RESULT_TEXT_H
 
