@@ -35,26 +35,11 @@ int RunProbeCommand(HostSession *session, const std::vector<std::string> &files)
 int RunPiplCommand(HostSession *session);
 // Shows the about box and clicks it away.
 int RunAboutCommand(HostSession *session);
-// Opens a PNG file through the module into the host's image: 0 on success,
-// 1 when the module cannot read the file, 2 on other errors, and then what
-// went wrong, after the file's name, in *problem.
-int OpenFile(HostSession *session, const std::string &path, std::string *problem);
 // Opens a file and prints what the host received, and writes the files asked.
 int RunOpenCommand(HostSession *session, const OpenRequest &request);
 // Takes the input (PNG through the module, or netpbm) into the host's image,
 // then saves it through the module: 0 saved, 1 cancelled, 2 on errors. The
 // output is replaced only by a complete save.
 int RunSaveCommand(HostSession *session, const SaveRequest &request);
-// Saves the host's image through the module to path, answering the options
-// dialog with the choices, and replaces path only by a complete save: 0
-// saved, 1 cancelled in the dialog, 2 on errors. What happened, after the
-// file's name, in *report.
-int SaveToFile(HostSession *session, const std::string &path, const SaveChoices &choices, std::string *report);
-// Shows the host's image in a window of its own, opening path first unless it
-// is empty; the person at the keyboard opens, saves and answers the module's
-// dialogs. Returns when the window closes: 0, or 2 when there is no window
-// to show (ViewerAvailable() is false).
-int RunViewCommand(HostSession *session, const std::string &path);
-bool ViewerAvailable();
 
 #endif

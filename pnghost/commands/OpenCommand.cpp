@@ -1,9 +1,7 @@
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "pnghost/commands/Commands.h"
-#include "pnghost/host/InputFile.h"
+#include "pnghost/files/OpenFile.h"
 #include "pnghost/formats/JsonReport.h"
 #include "pnghost/formats/NetpbmFile.h"
 #include "pnghost/host/Operations.h"
@@ -21,41 +19,6 @@ void PrintImage(const std::string &path, const HostImage &image) {
                 image.verticalResolution / 65536.0, image.resources.size());
 }
 
-std::string TooLarge(const std::string &path, const HostImage &image) {
-    const double mebibytes = double(HostImageRowBytes(image)) * image.rows / (1024.0 * 1024.0);
-    char text[160];
-    std::snprintf(text, sizeof text, ": the image is too large for this host (%d x %d, %d plane%s: %.0f MiB)",
-                  image.columns, image.rows, image.planes, image.planes == 1 ? "" : "s", mebibytes);
-    return ShownName(path) + text;
-}
-
-// Opens the file and runs the module's read steps; the module's result in
-// *result, or false when the file itself cannot be opened. What went wrong,
-// with the file's name, in *problem.
-bool OpenThroughModule(HostSession *session, const std::string &path, int16_t *result, std::string *problem) {
-    std::string error;
-    const int file = OpenInputFile(path, kLargestImageFile, &error);
-    if (file < 0) {
-        *problem = ShownName(path) + ": " + error;
-        return false;
-    }
-    session->progressLabel = "opening " + path;
-    *result = OpenWithModule(session, file);
-    session->progressLabel.clear();
-    close(file);
-    if (session->imageTooLarge)
-        *problem = TooLarge(path, session->image);
-    else if (*result != kResultNoError)
-        *problem = ShownName(path) + ": " + DescribeResult(*result);
-    return true;
-}
-
-int OpenStatus(const HostSession &session, int16_t result) {
-    if (result == kResultNoError) return 0;
-    if (session.imageTooLarge) return 2;
-    return result == kResultCannotRead ? 1 : 2;
-}
-
 using ImageWriter = bool (*)(const HostImage &, const std::string &, std::string *);
 
 bool WriteIfAsked(ImageWriter write, const HostImage &image, const std::string &path) {
@@ -66,11 +29,6 @@ bool WriteIfAsked(ImageWriter write, const HostImage &image, const std::string &
 }
 
 }  // namespace
-
-int OpenFile(HostSession *session, const std::string &path, std::string *problem) {
-    int16_t result = kResultNoError;
-    return OpenThroughModule(session, path, &result, problem) ? OpenStatus(*session, result) : 2;
-}
 
 int RunOpenCommand(HostSession *session, const OpenRequest &request) {
     int16_t result = kResultNoError;

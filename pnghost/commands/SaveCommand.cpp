@@ -1,10 +1,11 @@
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "pnghost/commands/Commands.h"
+#include "pnghost/files/OpenFile.h"
+#include "pnghost/files/SaveToFile.h"
 #include "pnghost/host/Desktop.h"
 #include "pnghost/host/InputFile.h"
 #include "pnghost/formats/NetpbmFile.h"
@@ -14,8 +15,6 @@
 #include "pnghost/files/StandardStreams.h"
 
 namespace {
-
-enum SaveStatus { kSaved = 0, kCancelled = 1, kSaveError = 2 };
 
 int Complain(const std::string &path, const std::string &what) {
     std::fprintf(stderr, "pnghost: %s: %s\n", ShownName(path).c_str(), what.c_str());
@@ -77,44 +76,6 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
     return kSaved;
 }
 
-// Why the save did not happen, and the exit status: a person's Cancel is 1;
-// a stop after the module's alert (a host service it needs is missing) and
-// every failure are 2.
-int Unsaved(const SaveFile &out, int16_t result, bool alerted, std::string *report) {
-    const std::string kept = out.toStandardOutput ? "; nothing written"
-                             : out.target.exists  ? "; " + out.destination + " is left as it was"
-                                                  : "; nothing written";
-    if (result == kResultUserCancelled && !alerted) {
-        *report = out.destination + ": cancelled in the options dialog" + kept;
-        return kCancelled;
-    }
-    *report = out.destination + ": " + DescribeResult(result) + kept;
-    return kSaveError;
-}
-
-// Runs the module's save steps into a save already begun, and puts the file
-// in place. "saved" only once every byte is where it belongs.
-int SaveIntoFile(HostSession *session, SaveFile *out, const std::string &path, const SaveChoices &choices,
-                 std::string *report) {
-    std::string error;
-    const size_t alertsBefore = AlertsShown().size();
-    session->progressLabel = "saving " + path;
-    const int16_t result = SaveWithModule(session, out->descriptor, choices);
-    session->progressLabel.clear();
-    if (result != kResultNoError) {
-        AbandonSave(out);
-        return Unsaved(*out, result, AlertsShown().size() > alertsBefore, report);
-    }
-    struct stat written {};
-    fstat(out->descriptor, &written);
-    if (!FinishSave(out, &error)) {
-        *report = path + ": " + error;
-        return kSaveError;
-    }
-    *report = (out->toStandardOutput ? "standard output" : path) + ": saved, " + std::to_string(static_cast<long long>(written.st_size)) + " bytes";
-    return kSaved;
-}
-
 // With the PNG on standard output, what is said goes to standard error.
 int SaveImage(HostSession *session, const SaveRequest &request, SaveFile *out) {
     std::string report;
@@ -125,16 +86,6 @@ int SaveImage(HostSession *session, const SaveRequest &request, SaveFile *out) {
 }
 
 }  // namespace
-
-int SaveToFile(HostSession *session, const std::string &path, const SaveChoices &choices, std::string *report) {
-    SaveFile out;
-    std::string error;
-    if (!BeginSave(path, &out, &error)) {
-        *report = path + ": " + error;
-        return kSaveError;
-    }
-    return SaveIntoFile(session, &out, path, choices, report);
-}
 
 // OUT is looked at first, so that a destination that cannot be saved to is
 // refused before the input is read and the dialog shown.

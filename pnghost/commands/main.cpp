@@ -14,6 +14,7 @@
 #include "pnghost/host/ModuleLoader.h"
 #include "pnghost/host/PluginHost.h"
 #include "pnghost/files/StandardStreams.h"
+#include "pnghost/window/Viewer.h"
 
 namespace {
 

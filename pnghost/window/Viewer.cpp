@@ -1,7 +1,7 @@
 // The viewer on Linux: the Win32 layer has no screen to show a window on.
 #include <cstdio>
 
-#include "pnghost/commands/Commands.h"
+#include "pnghost/window/Viewer.h"
 
 bool ViewerAvailable() { return false; }
 
