@@ -15,8 +15,8 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OpenDiffClasses.h"
-#include "pnghost/host/Operations.h"
 #include "pnghost/host/HostFileHandle.h"
+#include "pnghost/host/Operations.h"
 #include "tests/reference/HostExpectation.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include "pnghost/commands/Commands.h"
 #include "pnghost/files/OpenFile.h"
+#include "pnghost/files/StandardStreams.h"
 #include "pnghost/formats/JsonReport.h"
 #include "pnghost/formats/NetpbmFile.h"
-#include "pnghost/host/Operations.h"
 #include "pnghost/formats/PamFile.h"
+#include "pnghost/host/Operations.h"
 #include "pnghost/host/ResultText.h"
-#include "pnghost/files/StandardStreams.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 
 #include "pnghost/commands/Commands.h"
 #include "pnghost/files/OpenFile.h"
+#include "pnghost/files/SafeSaveFile.h"
 #include "pnghost/files/SaveToFile.h"
+#include "pnghost/files/StandardStreams.h"
+#include "pnghost/formats/NetpbmFile.h"
 #include "pnghost/host/Desktop.h"
 #include "pnghost/host/InputFile.h"
-#include "pnghost/formats/NetpbmFile.h"
 #include "pnghost/host/Operations.h"
 #include "pnghost/host/ResultText.h"
-#include "pnghost/files/SafeSaveFile.h"
-#include "pnghost/files/StandardStreams.h"
 
 namespace {
 

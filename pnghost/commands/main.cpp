@@ -9,11 +9,11 @@
 
 #include "pnghost/commands/CommandLine.h"
 #include "pnghost/commands/Commands.h"
+#include "pnghost/files/StandardStreams.h"
 #include "pnghost/host/Desktop.h"
 #include "pnghost/host/InputFile.h"
 #include "pnghost/host/ModuleLoader.h"
 #include "pnghost/host/PluginHost.h"
-#include "pnghost/files/StandardStreams.h"
 #include "pnghost/window/Viewer.h"
 
 namespace {

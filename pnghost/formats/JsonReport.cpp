@@ -1,7 +1,7 @@
 #include "pnghost/formats/JsonReport.h"
 
-#include "pnghost/host/Desktop.h"
 #include "pnghost/formats/FileInfoResource.h"
+#include "pnghost/host/Desktop.h"
 
 namespace {
 

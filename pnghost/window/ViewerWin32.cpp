@@ -14,11 +14,11 @@
 
 #include "pnghost/files/OpenFile.h"
 #include "pnghost/files/SaveToFile.h"
-#include "pnghost/host/AddressSpace.h"
-#include "pnghost/window/FileInfoDialogWin32.h"
 #include "pnghost/formats/FileInfoResource.h"
-#include "pnghost/window/ImageCanvasWin32.h"
+#include "pnghost/host/AddressSpace.h"
 #include "pnghost/host/PersonWin32.h"
+#include "pnghost/window/FileInfoDialogWin32.h"
+#include "pnghost/window/ImageCanvasWin32.h"
 #include "pnghost/window/ShownImage.h"
 #include "pnghost/window/Viewer.h"
 
