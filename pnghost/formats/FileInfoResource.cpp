@@ -82,6 +82,29 @@ std::vector<IptcDataset> GivenTexts(const std::vector<IptcDataset> &edits) {
     return given;
 }
 
+// One image resource block: "8BIM", its id, a padded name, the size of its
+// data and the data, padded to an even length.
+struct ResourceBlock {
+    uint32_t id = 0;
+    size_t nameEnd = 0;  // where the size field starts
+    size_t data = 0;
+    size_t size = 0;
+    size_t next = 0;  // the next block, or the end of the resources
+};
+
+// The block that starts at `at`; false where no whole block does.
+bool ReadResourceBlock(const std::vector<uint8_t> &resources, size_t at, ResourceBlock *block) {
+    if (at + 12 > resources.size() || Big(resources, at, 4) != 0x3842494D) return false;  // "8BIM"
+    block->id = Big(resources, at + 4, 2);
+    block->nameEnd = at + 6 + Even(1 + size_t{resources[at + 6]});
+    if (block->nameEnd + 4 > resources.size()) return false;
+    block->size = Big(resources, block->nameEnd, 4);
+    block->data = block->nameEnd + 4;
+    if (block->size > resources.size() - block->data) return false;
+    block->next = std::min(block->data + Even(block->size), resources.size());
+    return true;
+}
+
 }  // namespace
 
 std::vector<uint8_t> BuildFileInfoResource(const std::vector<IptcDataset> &datasets) {
@@ -102,32 +125,26 @@ std::vector<uint8_t> EditFileInfo(const std::vector<uint8_t> &resources, const s
     std::vector<uint8_t> edited;
     size_t at = 0;
     bool found = false;
-    while (at + 12 <= resources.size() && Big(resources, at, 4) == 0x3842494D) {  // "8BIM"
-        const uint32_t id = Big(resources, at + 4, 2);
-        const size_t nameEnd = at + 6 + Even(1 + size_t{resources[at + 6]});
-        if (nameEnd + 4 > resources.size()) break;
-        const size_t size = Big(resources, nameEnd, 4);
-        const size_t data = nameEnd + 4;
-        if (size > resources.size() - data) break;
-        const size_t next = std::min(data + Even(size), resources.size());
-        if (id == kFileInfoId && !found) {
+    ResourceBlock block;
+    while (ReadResourceBlock(resources, at, &block)) {
+        if (block.id == kFileInfoId && !found) {
             found = true;
-            const std::vector<uint8_t> record = EditRecord(resources, data, size, edits);
+            const std::vector<uint8_t> record = EditRecord(resources, block.data, block.size, edits);
             edited.insert(edited.end(), resources.begin() + static_cast<long>(at),
-                          resources.begin() + static_cast<long>(nameEnd));
+                          resources.begin() + static_cast<long>(block.nameEnd));
             PutBig(&edited, static_cast<uint32_t>(record.size()), 4);
             edited.insert(edited.end(), record.begin(), record.end());
             if (record.size() % 2 != 0) edited.push_back(0);
         } else {
             edited.insert(edited.end(), resources.begin() + static_cast<long>(at),
-                          resources.begin() + static_cast<long>(next));
+                          resources.begin() + static_cast<long>(block.next));
         }
-        at = next;
+        at = block.next;
     }
     const std::vector<IptcDataset> given = GivenTexts(edits);
     if (!found && !given.empty()) {
-        const std::vector<uint8_t> block = BuildFileInfoResource(given);
-        edited.insert(edited.end(), block.begin(), block.end());
+        const std::vector<uint8_t> fileInfo = BuildFileInfoResource(given);
+        edited.insert(edited.end(), fileInfo.begin(), fileInfo.end());
     }
     // Bytes the walk could not read as blocks stay last.
     edited.insert(edited.end(), resources.begin() + static_cast<long>(at), resources.end());
@@ -137,15 +154,10 @@ std::vector<uint8_t> EditFileInfo(const std::vector<uint8_t> &resources, const s
 std::vector<IptcDataset> ListFileInfoDatasets(const std::vector<uint8_t> &resources) {
     std::vector<IptcDataset> datasets;
     size_t at = 0;
-    while (at + 12 <= resources.size() && Big(resources, at, 4) == 0x3842494D) {  // "8BIM"
-        const uint32_t id = Big(resources, at + 4, 2);
-        const size_t nameEnd = at + 6 + Even(1 + size_t{resources[at + 6]});
-        if (nameEnd + 4 > resources.size()) break;
-        const size_t size = Big(resources, nameEnd, 4);
-        const size_t data = nameEnd + 4;
-        if (size > resources.size() - data) break;
-        if (id == kFileInfoId) ListRecord(resources, data, size, &datasets);
-        at = data + Even(size);
+    ResourceBlock block;
+    while (ReadResourceBlock(resources, at, &block)) {
+        if (block.id == kFileInfoId) ListRecord(resources, block.data, block.size, &datasets);
+        at = block.next;
     }
     return datasets;
 }
