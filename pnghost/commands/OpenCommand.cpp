@@ -7,7 +7,6 @@
 #include "pnghost/formats/NetpbmFile.h"
 #include "pnghost/formats/PamFile.h"
 #include "pnghost/host/Operations.h"
-#include "pnghost/host/ResultText.h"
 
 namespace {
 

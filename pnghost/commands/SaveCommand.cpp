@@ -1,6 +1,3 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "pnghost/commands/Commands.h"
@@ -9,10 +6,8 @@
 #include "pnghost/files/SaveToFile.h"
 #include "pnghost/files/StandardStreams.h"
 #include "pnghost/formats/NetpbmFile.h"
-#include "pnghost/host/Desktop.h"
 #include "pnghost/host/InputFile.h"
 #include "pnghost/host/Operations.h"
-#include "pnghost/host/ResultText.h"
 
 namespace {
 
@@ -79,7 +74,7 @@ int SetUpImage(HostImage *image, const SaveRequest &request) {
 // With the PNG on standard output, what is said goes to standard error.
 int SaveImage(HostSession *session, const SaveRequest &request, SaveFile *out) {
     std::string report;
-    const int status = SaveIntoFile(session, out, request.outPath, request.choices, &report);
+    const int status = SaveIntoFile(session, out, request.choices, &report);
     if (status == kSaved) std::fprintf(out->toStandardOutput ? stderr : stdout, "%s\n", report.c_str());
     else std::fprintf(stderr, "pnghost: %s\n", report.c_str());
     return status;

@@ -1,6 +1,6 @@
 // rename(2) puts the new file in place of the old in one step, and the
-// folder is synced after it, so that the new name survives a crash. A file
-// that must stay the same file is written over instead (see WriteOver.h).
+// folder is synced after it, so that the new name survives a crash. (A file
+// that must stay the same file is written over instead: WriteOver.h.)
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,11 +9,6 @@
 #include "pnghost/files/WriteOver.h"
 
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
-    if (to.writeOver) {
-        const bool replaced = WriteOverKeepingACopy(from, to, error);
-        std::remove(from.c_str());
-        return replaced;
-    }
     if (std::rename(from.c_str(), to.path.c_str()) != 0) {
         *error = std::string("cannot put the new file in place: ") + std::strerror(errno) + "; not replaced";
         return false;

@@ -1,15 +1,14 @@
 // ReplaceFile puts the new file in the old one's place and keeps what the old
 // one carries: its ACL, alternate data streams, attributes, creation time and
 // short name. A new file is moved into place, never over a file that came
-// into being meanwhile. A file that must stay the same file (several hard
-// links, which ReplaceFile would split; a folder that takes no new file) is
-// written over instead (see WriteOver.h).
+// into being meanwhile. (A file that must stay the same file, with several
+// hard links, which ReplaceFile would split, or in a folder that takes no new
+// file, is written over instead: WriteOver.h.)
 #include <windows.h>
 
 #include <cstdio>
 
 #include "pnghost/files/SafeSaveFile.h"
-#include "pnghost/files/WriteOver.h"
 
 namespace {
 
@@ -23,11 +22,6 @@ void ShowAsTheOldFile(const std::string &from, const SaveTarget &to) {
 }  // namespace
 
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
-    if (to.writeOver) {
-        const bool replaced = WriteOverKeepingACopy(from, to, error);
-        std::remove(from.c_str());
-        return replaced;
-    }
     ShowAsTheOldFile(from, to);
     const BOOL moved = to.exists ? ReplaceFileA(to.path.c_str(), from.c_str(), nullptr,
                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)

@@ -12,6 +12,7 @@
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
 #include "pnghost/files/StandardStreams.h"
+#include "pnghost/files/WriteOver.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -90,7 +91,10 @@ bool PutInPlace(SaveFile *file, std::string *error) {
         *error = CannotWrite();
         return false;
     }
-    return MoveIntoPlace(file->written, now, error);
+    if (!now.writeOver) return MoveIntoPlace(file->written, now, error);
+    const bool replaced = WriteOverKeepingACopy(file->written, now, error);
+    std::remove(file->written.c_str());
+    return replaced;
 }
 
 // Not under held signals: a reader that stops reading must not make the

@@ -44,7 +44,8 @@ int CreateFileBeside(const std::string &target, const std::string &use, std::str
 // The folder for temporary files, with its separator.
 std::string TemporaryFolder();
 
-// Puts the complete new file where the target is: the platform's own call.
+// Puts the complete new file where the target is, in place of the old one:
+// the platform's own call.
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error);
 
 #endif

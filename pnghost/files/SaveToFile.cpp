@@ -26,8 +26,8 @@ int Unsaved(const SaveFile &out, int16_t result, bool alerted, std::string *repo
 
 }  // namespace
 
-int SaveIntoFile(HostSession *session, SaveFile *out, const std::string &path, const SaveChoices &choices,
-                 std::string *report) {
+int SaveIntoFile(HostSession *session, SaveFile *out, const SaveChoices &choices, std::string *report) {
+    const std::string &path = out->destination;
     std::string error;
     const size_t alertsBefore = AlertsShown().size();
     session->progressLabel = "saving " + path;
@@ -54,5 +54,5 @@ int SaveToFile(HostSession *session, const std::string &path, const SaveChoices 
         *report = path + ": " + error;
         return kSaveError;
     }
-    return SaveIntoFile(session, &out, path, choices, report);
+    return SaveIntoFile(session, &out, choices, report);
 }

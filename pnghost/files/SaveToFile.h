@@ -13,8 +13,7 @@ enum SaveStatus { kSaved = 0, kCancelled = 1, kSaveError = 2 };
 
 // Runs the module's save steps into a save already begun, and puts the file
 // in place. "saved" only once every byte is where it belongs.
-int SaveIntoFile(HostSession *session, SaveFile *out, const std::string &path, const SaveChoices &choices,
-                 std::string *report);
+int SaveIntoFile(HostSession *session, SaveFile *out, const SaveChoices &choices, std::string *report);
 // Saves the host's image through the module to path, answering the options
 // dialog with the choices, and replaces path only by a complete save: 0
 // saved, 1 cancelled in the dialog, 2 on errors. What happened, after the

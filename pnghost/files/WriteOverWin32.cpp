@@ -109,10 +109,6 @@ HANDLE OpenToWriteOver(const std::string &path) {
 
 }  // namespace
 
-// A new name in a folder is in the file system's journal once the file is
-// flushed; Windows gives no handle on a folder to flush.
-bool SyncFolderOf(const std::string &) { return true; }
-
 bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::string *error) {
     const HANDLE source = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -24,19 +24,35 @@ void PutDataset(std::vector<uint8_t> *record, int number, const std::string &tex
     record->insert(record->end(), text.begin(), text.end());
 }
 
+// One dataset of an IPTC record: its tag (marker, record, number, a 16-bit
+// length) and its text.
+struct Dataset {
+    uint8_t record = 0;
+    uint8_t number = 0;
+    size_t text = 0;
+    size_t length = 0;
+    size_t next = 0;
+};
+
+// The dataset that starts at `at`, before `end`; false where none does. A set
+// top bit of the length announces an extended length, which the editor's
+// captions never need.
+bool ReadDataset(const std::vector<uint8_t> &bytes, size_t at, size_t end, Dataset *dataset) {
+    if (at + 5 > end || bytes[at] != kTagMarker) return false;
+    const uint32_t length = Big(bytes, at + 3, 2);
+    if ((length & 0x8000) != 0 || at + 5 + length > end) return false;
+    *dataset = Dataset{bytes[at + 1], bytes[at + 2], at + 5, length, at + 5 + length};
+    return true;
+}
+
 // The datasets of one IPTC record of `size` bytes at `at`.
 void ListRecord(const std::vector<uint8_t> &bytes, size_t at, size_t size, std::vector<IptcDataset> *datasets) {
     const size_t end = at + size;
-    while (at + 5 <= end && bytes[at] == kTagMarker) {
-        const uint32_t length = Big(bytes, at + 3, 2);
-        // A set top bit announces an extended length, which the editor's
-        // captions never need.
-        if ((length & 0x8000) != 0 || at + 5 + length > end) return;
-        if (bytes[at + 1] == kApplicationRecord)
-            datasets->push_back(IptcDataset{bytes[at + 2], std::string(bytes.begin() + static_cast<long>(at + 5),
-                                                                        bytes.begin() + static_cast<long>(at + 5 + length))});
-        at += 5 + length;
-    }
+    Dataset dataset;
+    for (; ReadDataset(bytes, at, end, &dataset); at = dataset.next)
+        if (dataset.record == kApplicationRecord)
+            datasets->push_back(IptcDataset{dataset.number, std::string(bytes.begin() + static_cast<long>(dataset.text),
+                                                                        bytes.begin() + static_cast<long>(dataset.next))});
 }
 
 size_t Even(size_t size) { return size + (size & 1); }
@@ -54,19 +70,17 @@ std::vector<uint8_t> EditRecord(const std::vector<uint8_t> &bytes, size_t at, si
     std::vector<uint8_t> record;
     std::vector<int> placed;
     const size_t end = at + size;
-    while (at + 5 <= end && bytes[at] == kTagMarker) {
-        const uint32_t length = Big(bytes, at + 3, 2);
-        if ((length & 0x8000) != 0 || at + 5 + length > end) break;
-        const int number = bytes[at + 2];
-        const IptcDataset *edit = bytes[at + 1] == kApplicationRecord ? EditOf(edits, number) : nullptr;
+    Dataset dataset;
+    for (; ReadDataset(bytes, at, end, &dataset); at = dataset.next) {
+        const int number = dataset.number;
+        const IptcDataset *edit = dataset.record == kApplicationRecord ? EditOf(edits, number) : nullptr;
         if (edit == nullptr) {
             record.insert(record.end(), bytes.begin() + static_cast<long>(at),
-                          bytes.begin() + static_cast<long>(at + 5 + length));
+                          bytes.begin() + static_cast<long>(dataset.next));
         } else if (std::find(placed.begin(), placed.end(), number) == placed.end()) {
             placed.push_back(number);
             if (!edit->text.empty()) PutDataset(&record, number, edit->text);
         }
-        at += 5 + length;
     }
     for (const IptcDataset &edit : edits)
         if (!edit.text.empty() && std::find(placed.begin(), placed.end(), edit.number) == placed.end())

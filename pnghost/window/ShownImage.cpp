@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -60,11 +61,10 @@ SourceRun SourceOf(int32_t at, Zoom zoom, int32_t pixels) {
     return {static_cast<int32_t>(first), static_cast<int32_t>(std::min<int64_t>(std::max(end, first + 1), pixels))};
 }
 
-// One row of the part: each zoomed pixel the rounded average of the image
-// pixels it shows.
-void ShowRow(const HostImage &image, Zoom zoom, const ShownPart &part, int32_t zoomedRow,
-             const std::vector<SourceRun> &columns, std::vector<uint32_t> *sums, uint8_t *out) {
-    const SourceRun rows = SourceOf(zoomedRow, zoom, image.rows);
+// One row of the part, showing the image rows `rows`: each zoomed pixel the
+// rounded average of the image pixels it shows.
+void ShowRow(const HostImage &image, const ShownPart &part, SourceRun rows, const std::vector<SourceRun> &columns,
+             std::vector<uint32_t> *sums, uint8_t *out) {
     sums->assign(sums->size(), 0);
     const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
     for (int32_t y = rows.first; y < rows.end; ++y) {
@@ -145,9 +145,18 @@ bool MakeShownPart(const HostImage &image, Zoom zoom, const ShownPart &part, Sho
         return false;
     }
     for (int32_t i = 0; i < part.width; ++i) columns.push_back(SourceOf(part.left + i, zoom, image.columns));
-    for (int32_t i = 0; i < part.height; ++i)
-        ShowRow(image, zoom, part, part.top + i, columns, &sums,
-                bgr.data() + static_cast<size_t>(part.height - 1 - i) * static_cast<size_t>(rowBytes));
+    // Zoomed in, a run of zoomed rows shows one image row: it is made once
+    // and copied (the picture is bottom-up, so the row made last lies after).
+    SourceRun shownLast{-1, -1};
+    for (int32_t i = 0; i < part.height; ++i) {
+        uint8_t *out = bgr.data() + static_cast<size_t>(part.height - 1 - i) * static_cast<size_t>(rowBytes);
+        const SourceRun rows = SourceOf(part.top + i, zoom, image.rows);
+        if (rows.first == shownLast.first && rows.end == shownLast.end)
+            std::memcpy(out, out + rowBytes, static_cast<size_t>(rowBytes));
+        else
+            ShowRow(image, part, rows, columns, &sums, out);
+        shownLast = rows;
+    }
     shown->width = part.width;
     shown->height = part.height;
     shown->rowBytes = rowBytes;
