@@ -138,6 +138,10 @@ std::string PastChunkCount(const uint8_t *file, size_t size, const OpenOutcome &
     } else {
         plainDecoded = DecodeWithSpng(plain.data(), plain.size());
     }
+    // Still past the limit without them: the limit is libspng's own, as any
+    // other, and asking again would only come back here.
+    if (plainDecoded.error == SPNG_ECHUNK_LIMITS)
+        return count("libspng cannot decode the file: its own limit, " + SpngErrorText(plainDecoded.error));
     if (moduleAccepts != (plainDecoded.error == 0))
         return CheckAcceptance(file, size, outcome, plainDecoded, compare);
     return count(std::string("past libspng's 1000 chunks, decoded without the ancillary chunks: ") +

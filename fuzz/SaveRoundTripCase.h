@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "pnghost/formats/FileInfoResource.h"
 #include "pnghost/host/HostImage.h"
 #include "pnghost/host/Operations.h"
 #include "tests/reference/RowFilters.h"

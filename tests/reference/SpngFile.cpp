@@ -92,22 +92,21 @@ void DecodeRows(spng_ctx *ctx, SpngFile *file, const SpngRowSink &sink) {
     size_t size = 0;
     file->error = spng_decoded_image_size(ctx, SPNG_FMT_RAW, &size);
     if (file->error != 0) return;
-    file->rowBytes = size / file->height;
     file->error = spng_decode_image(ctx, nullptr, 0, SPNG_FMT_RAW, SPNG_DECODE_PROGRESSIVE);
-    std::vector<uint8_t> row(file->rowBytes);
+    std::vector<uint8_t> row(size / file->height);
+    const bool interlaced = file->interlace != 0;
+    // libspng puts the pixels of an interlaced row below 8 bits in by
+    // setting bits: such a row starts clear.
+    const bool clearEachRow = interlaced && file->bitDepth < 8;
     while (file->error == 0) {
         spng_row_info info{};
         if (spng_get_row_info(ctx, &info) != 0) return;
-        // libspng puts the pixels of an interlaced row below 8 bits in by
-        // setting bits: the row starts clear.
-        std::fill(row.begin(), row.end(), 0);
+        if (clearEachRow) std::fill(row.begin(), row.end(), 0);
         const int answer = spng_decode_row(ctx, row.data(), row.size());
         if (answer != 0 && answer != SPNG_EOI) {
             file->error = answer;
             return;
         }
-        ++file->rowsDecoded;
-        const bool interlaced = file->interlace != 0;
         const SpngRow decoded{info.row_num, interlaced ? kPassFirstColumn[info.pass] : 0,
                               interlaced ? kPassColumnStep[info.pass] : 1, row.data()};
         if ((sink && !sink(*file, decoded)) || answer == SPNG_EOI) return;

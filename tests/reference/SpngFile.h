@@ -33,8 +33,6 @@ struct SpngFile {
     // The image is wider than kWidestDecodedRow: its rows were not decoded,
     // so error says nothing of its image data.
     bool rowsNotDecoded = false;
-    size_t rowBytes = 0;      // of one stored row
-    uint64_t rowsDecoded = 0;  // stored rows libspng delivered, passes counted one by one
 };
 
 // The widest image whose rows are decoded: the host holds at most 32767
