@@ -20,15 +20,26 @@ else()
   set(KORVANE_RC_DEPENDS ${CMAKE_SOURCE_DIR}/win32/include/windows.h)
 endif()
 
-# korvane_compile_resources(NAME RC_FILE): a target NAME producing
-# ${CMAKE_CURRENT_BINARY_DIR}/NAME.res; its path is in the target property RES_FILE.
+# korvane_compile_resources(NAME RC_FILE [INCLUDES DIR...] [DEPENDS FILE_OR_TARGET...]):
+# a target NAME producing ${CMAKE_CURRENT_BINARY_DIR}/NAME.res from RC_FILE,
+# which may include its folder's ResourceIds.h and headers of the INCLUDES
+# folders; its path is in the target property RES_FILE.
 function(korvane_compile_resources name rc_file)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "INCLUDES;DEPENDS")
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)
   get_filename_component(rc_dir ${rc_file} DIRECTORY)
+  set(rc_headers "")
+  if(EXISTS ${rc_dir}/ResourceIds.h)
+    set(rc_headers ${rc_dir}/ResourceIds.h)
+  endif()
+  set(includes -I ${rc_dir})
+  foreach(dir ${arg_INCLUDES})
+    list(APPEND includes -I ${dir})
+  endforeach()
   add_custom_command(OUTPUT ${res}
-    COMMAND ${KORVANE_WINDRES} ${KORVANE_RC_PREPROCESSOR} -I ${rc_dir}
+    COMMAND ${KORVANE_WINDRES} ${KORVANE_RC_PREPROCESSOR} ${includes}
             -i ${rc_file} -O res -o ${res}
-    DEPENDS ${rc_file} ${rc_dir}/ResourceIds.h ${KORVANE_RC_DEPENDS}
+    DEPENDS ${rc_file} ${rc_headers} ${KORVANE_RC_DEPENDS} ${arg_DEPENDS}
     COMMENT "Compiling resources ${rc_file}"
     VERBATIM)
   add_custom_target(${name} DEPENDS ${res})

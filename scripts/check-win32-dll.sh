@@ -4,8 +4,10 @@
 # imports only KERNEL32, USER32 and msvcrt (no compiler runtime DLL), and
 # carries the property list as resource PIPL 16000 in US English (1033) with
 # the dialogs and strings, and holds its description string in its read-only
-# data. With a Linux build directory given, the compiled resources of the two
-# builds must be the same bytes.
+# data; the host reads the property list, and the module carries no version
+# resource. pnghost.exe carries one, as Windows programs do. With a Linux
+# build directory given, the compiled resources of the two builds must be the
+# same bytes.
 # usage: scripts/check-win32-dll.sh WIN32_BUILD_DIR [LINUX_BUILD_DIR]
 set -euo pipefail
 win32_build=$1
@@ -31,10 +33,21 @@ grep -q 'Entry: ID: 0x000006' <<<"$resources" || problem "no string table"
 i686-w64-mingw32-objcopy -O binary --only-section=.rdata "$dll" /dev/stdout | grep -a 'PNG Format Plugin Module' >/dev/null ||
   problem "the description string is not in the read-only data"
 
+grep -q 'Entry: ID: 0x000010' <<<"$resources" && problem "the module carries a version resource"
+
+# pnghost.exe's version resource: type 16, with the texts Explorer shows.
+host=$win32_build/bin/pnghost.exe
+grep -q 'Entry: ID: 0x000010' <<<"$(i686-w64-mingw32-objdump -p "$host" | sed -n '/Resource Directory section/,$p')" ||
+  problem "pnghost.exe carries no version resource"
+host_texts=$(strings -el "$host")
+for key in FileDescription FileVersion ProductName ProductVersion LegalCopyright Comments; do
+  grep -qx "$key" <<<"$host_texts" || problem "pnghost.exe's version resource has no $key"
+done
+
 if [ -n "$linux_build" ]; then
   cmp -s "$win32_build/korvane_resources.res" "$linux_build/korvane_resources.res" ||
     problem "the compiled resources differ between the Linux and Windows builds"
 fi
 
 if [ "$problems" -ne 0 ]; then exit 1; fi
-echo "check-win32-dll: $dll exports $exports; imports $imports; PIPL 16000/1033 present"
+echo "check-win32-dll: $dll exports $exports; imports $imports; PIPL 16000/1033 present; pnghost.exe's version resource present"

@@ -35,6 +35,8 @@ int RunProbeCommand(HostSession *session, const std::vector<std::string> &files)
 int RunPiplCommand(HostSession *session);
 // Shows the about box and clicks it away.
 int RunAboutCommand(HostSession *session);
+// pnghost's version and commit, and the version the module's about box states.
+int RunVersionCommand(const std::string &modulePath);
 // Opens a file and prints what the host received, and writes the files asked.
 int RunOpenCommand(HostSession *session, const OpenRequest &request);
 // Takes the input (PNG through the module, or netpbm) into the host's image,

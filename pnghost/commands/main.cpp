@@ -67,6 +67,7 @@ const char kUsage[] =
     "\n"
     "options:\n"
     "  --module PATH          the module to load (default: Korvane.8BI beside pnghost)\n"
+    "  --version              print pnghost's version and commit and the module's version\n"
     "  --linger MS            look at each dialog and alert for MS milliseconds before\n"
     "                         acting, to watch it (Windows; on Linux there is no screen)\n";
 
@@ -127,6 +128,7 @@ int main(int argc, char **argv) {
 #endif
 
     std::string modulePath = ModuleBesideProgram();
+    bool versionAsked = false;
     int arg = 1;
     for (; arg < argc && std::strncmp(argv[arg], "--", 2) == 0; ++arg) {
         if (std::strcmp(argv[arg], "--help") == 0) {
@@ -134,10 +136,12 @@ int main(int argc, char **argv) {
             return 0;
         }
         const bool hasValue = arg + 1 < argc;
-        if (std::strcmp(argv[arg], "--module") == 0 && hasValue) modulePath = argv[++arg];
+        if (std::strcmp(argv[arg], "--version") == 0) versionAsked = true;
+        else if (std::strcmp(argv[arg], "--module") == 0 && hasValue) modulePath = argv[++arg];
         else if (std::strcmp(argv[arg], "--linger") == 0 && hasValue) SetPersonPace(std::atoi(argv[++arg]));
         else return Usage("unknown option");
     }
+    if (versionAsked) return RunVersionCommand(modulePath);
     // Started with no command, as a double-click starts it, the Windows
     // build shows its window.
     if (arg >= argc && !ViewerAvailable()) return Usage("no command given");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <regex>
 #include <string>
 
 #include "PnghostRun.h"
@@ -84,6 +85,16 @@ TEST(PnghostAbout, ShowsTheAboutBoxTexts) {
     EXPECT_NE(run.out.find("Version 1.0\n"), std::string::npos);
 }
 
+// The version a person reports a problem with: pnghost's commit, and the
+// module's version as its about box states it.
+TEST(PnghostVersion, NamesTheCommitAndTheModulesVersion) {
+    const CommandRun run = Pnghost("--version");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("pnghost 1\\.0 \\(commit ([0-9a-f]{12}(-modified)?|unknown)\\)\n"
+                                                     "module .*/Korvane\\.8BI: Version 1\\.0\n")))
+        << run.out;
+}
+
 TEST(PnghostUsage, MistakesExitWithTwoAndSayWhy) {
     struct Case {
         std::string arguments;
@@ -99,6 +110,7 @@ TEST(PnghostUsage, MistakesExitWithTwoAndSayWhy) {
         {"--modul x pipl", "unknown option"},
         {"--module /nonexistent/Korvane.8BI pipl", "/nonexistent/Korvane.8BI: cannot load the module"},
         {"--module " + kPng + " pipl", "cannot load the module"},
+        {"--module /nonexistent/Korvane.8BI --version", "/nonexistent/Korvane.8BI: cannot load the module"},
     };
     for (const Case &c : cases) {
         const CommandRun run = Pnghost(c.arguments);
