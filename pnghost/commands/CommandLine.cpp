@@ -112,7 +112,7 @@ std::string Apply(const std::string &option, const std::string &value, Command *
         if (!WholeNumber(value, 0, 32767, &number)) return "--fail-row takes a row number from 0";
         command->faults.advanceStateErrorCall = static_cast<int32_t>(number);
         command->faults.advanceStateError = kHostRowFailure;
-    } else if (option == "--fail-paint") command->faults.refusePaints = true;
+    } else if (option == "--fail-paint") command->view.failPaints = true;
     else if (option == "--interlace") save.choices.interlace = true;
     else if (option == "--file-info") save.choices.writeFileInfo = true;
     else if (option == "--speed" || option == "--fast") save.choices.bestSpeed = true;
@@ -144,6 +144,7 @@ std::string CheckOperands(Command *command) {
     if ((command->name == "pipl" || command->name == "about") && count != 0) return command->name + " takes no files";
     if (command->name == "view" && count > 1) return "view takes at most one file";
     if (command->name == "open") command->open.path = operands[0];
+    if (command->name == "view" && count == 1) command->view.path = operands[0];
     if (command->name == "save") {
         command->save.inPath = operands[0];
         command->save.outPath = operands[1];

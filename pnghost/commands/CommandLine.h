@@ -8,12 +8,14 @@
 
 #include "pnghost/commands/Commands.h"
 #include "pnghost/host/PluginHost.h"
+#include "pnghost/window/Viewer.h"
 
 struct Command {
     std::string name;
     std::vector<std::string> operands;
     OpenRequest open;
     SaveRequest save;
+    ViewRequest view;
     HostFaults faults;
     bool monitorGammaSet = false;
     HostFixed monitorGamma = 0;

@@ -81,7 +81,7 @@ int RunCommand(HostSession *session, const Command &command) {
     if (command.name == "open") return RunOpenCommand(session, command.open);
     if (command.name == "save") return RunSaveCommand(session, command.save);
     if (command.name == "pipl") return RunPiplCommand(session);
-    if (command.name == "view") return RunViewCommand(session, command.operands.empty() ? "" : command.operands[0]);
+    if (command.name == "view") return RunViewCommand(session, command.view);
     return RunAboutCommand(session);
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "pnghost/host/PluginHost.h"
+#include "pnghost/host/HostSession.h"
 
 HostSession *ActiveSession();
 void SetActiveSession(HostSession *session);
@@ -13,10 +13,5 @@ void SetActiveSession(HostSession *session);
 // Notes a misuse of the host's services by the module, for the person and
 // for tests.
 void ReportProtocolError(HostSession *session, const std::string &what);
-
-// The routines of the suites and the callbacks, as the host offers them.
-HostBufferSuite ValidBufferSuite();
-HostHandleSuite ValidHandleSuite();
-void InstallHostCallbacks(HostSession *session);
 
 #endif

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "pnghost/host/DialogViews.h"
 #include "pnghost/host/PluginHost.h"
-
-enum class PersonAction { Click, Select, Enter, Escape, Close, ClickBody };
 
 // Opens the host's main window at the given screen rectangle and makes it the
 // active window, the parent of the module's dialogs.
@@ -28,26 +27,6 @@ void ForgetPersonActions();
 // screen shows anything: on Linux it changes nothing.
 void SetPersonPace(int milliseconds);
 
-// One control of a dialog, as the person saw it.
-struct ControlView {
-    int id = 0;
-    std::string className;  // "Button", "Static", "ComboBox", ...
-    std::string text;
-    bool enabled = false;
-    int checked = 0;                 // BST_* of a button
-    std::vector<std::string> items;  // a combo box's entries
-    int selection = -1;              // the chosen entry, -1 for none
-};
-
-// A module dialog as the person first saw it, just after it was set up.
-struct DialogView {
-    std::string caption;
-    void *owner = nullptr;
-    int left = 0, top = 0, right = 0, bottom = 0;  // the whole window, on the screen
-    std::vector<ControlView> controls;
-    bool leftOpen = false;  // the person's actions ran out before it closed
-};
-
 // The module's last dialog; false when it has shown none.
 bool LastDialog(DialogView *view);
 // The number of module dialogs shown so far.
@@ -55,12 +34,7 @@ size_t DialogsShown();
 // The texts the last dialog showed, one per control, as a person read them.
 std::vector<std::string> LastDialogTexts();
 
-// An alert (message box) shown while the module ran, as the person read it
-// before pressing OK.
-struct AlertView {
-    std::string caption;
-    std::string text;
-};
+// The alerts shown while the module ran, as the person read them.
 std::vector<AlertView> AlertsShown();
 void ForgetAlerts();
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "pnghost/host/Desktop.h"
+#include "pnghost/host/DialogViews.h"
 
 DialogView ReadDialog(HWND dialog);
 // A message box: its caption, and the text of its (non-icon) statics.

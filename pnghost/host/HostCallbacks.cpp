@@ -1,5 +1,7 @@
 // The callbacks the host offers during a read or a save: advance-state
 // (pixel data moves), progress and the abort test.
+#include "pnghost/host/HostCallbacks.h"
+
 #include <algorithm>
 #include <cstdio>
 

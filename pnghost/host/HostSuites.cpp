@@ -1,5 +1,7 @@
 // The host's buffer suite (pixel buffers) and handle suite (relocatable
 // blocks handed between host and module).
+#include "pnghost/host/HostSuites.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

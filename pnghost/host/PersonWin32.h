@@ -10,7 +10,7 @@
 #include <deque>
 #include <vector>
 
-#include "pnghost/host/Desktop.h"
+#include "pnghost/host/DialogViews.h"
 
 struct PlannedAction {
     PersonAction action;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "pnghost/host/ActiveSession.h"
+#include "pnghost/host/HostCallbacks.h"
 
 namespace {
 

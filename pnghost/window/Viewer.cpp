@@ -5,7 +5,7 @@
 
 bool ViewerAvailable() { return false; }
 
-int RunViewCommand(HostSession *, const std::string &) {
+int RunViewCommand(HostSession *, const ViewRequest &) {
     std::fprintf(stderr, "pnghost: view shows a window, which only the Windows build (pnghost.exe) has\n");
     return 2;
 }

@@ -6,11 +6,19 @@
 
 #include "pnghost/host/PluginHost.h"
 
-// Shows the host's image in a window of its own, opening path first unless it
-// is empty; the person at the keyboard opens, saves and answers the module's
-// dialogs. Returns when the window closes: 0, or 2 when there is no window
-// to show (ViewerAvailable() is false).
-int RunViewCommand(HostSession *session, const std::string &path);
+// What `view` is asked to show, and the window's own fault for tests.
+struct ViewRequest {
+    std::string path;  // opened first unless empty
+    // Once the zoom changes, the window hands the system pictures it refuses
+    // to draw, so that every paint of the image fails.
+    bool failPaints = false;
+};
+
+// Shows the host's image in a window of its own; the person at the keyboard
+// opens, saves and answers the module's dialogs. Returns when the window
+// closes: 0, or 2 when there is no window to show (ViewerAvailable() is
+// false).
+int RunViewCommand(HostSession *session, const ViewRequest &request);
 bool ViewerAvailable();
 
 #endif

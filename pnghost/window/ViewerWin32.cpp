@@ -397,7 +397,7 @@ void LetGoOfOwnConsole() {
 
 bool ViewerAvailable() { return true; }
 
-int RunViewCommand(HostSession *session, const std::string &path) {
+int RunViewCommand(HostSession *session, const ViewRequest &request) {
     HandDialogsToPerson();
     LetGoOfOwnConsole();
     Viewer &viewer = TheViewer();
@@ -406,14 +406,14 @@ int RunViewCommand(HostSession *session, const std::string &path) {
         std::fprintf(stderr, "pnghost: cannot make the viewer's window (Windows error %lu)\n", GetLastError());
         return 2;
     }
-    if (session->faults.refusePaints) RefuseCanvasPaints(viewer.canvas);
+    if (request.failPaints) RefuseCanvasPaints(viewer.canvas);
     // The module's dialogs take the active window, the viewer, as their owner.
     session->hostWindow = viewer.frame;
     LayOut(viewer.frame);
     ShowWindow(viewer.frame, SW_SHOWNORMAL);
     UpdateWindow(viewer.frame);
     ShowImageStatus();
-    if (!path.empty()) OpenInViewer(path);
+    if (!request.path.empty()) OpenInViewer(request.path);
     HACCEL accelerators = MakeAccelerators();
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
