@@ -48,8 +48,13 @@ bool CheckAgain(const SaveTarget &target, int file, struct stat *checked, std::s
 int LockAndCheckAgain(const SaveTarget &target, struct stat *checked, std::string *error) {
     const int file = open(target.path.c_str(), O_RDWR | O_NOFOLLOW);
     if (file < 0) {
-        *error = errno == ELOOP ? "replaced by a symbolic link during the save: not replaced"
-                                : Why("cannot open it");
+        // What changed (made read-only, say) tells more than the open's failure.
+        const int why = errno;
+        SaveTarget now;
+        if (why == ELOOP)
+            *error = "replaced by a symbolic link during the save: not replaced";
+        else if (StillAsItWas(target.path, target, &now, error))
+            *error = std::string("cannot open it: ") + std::strerror(why) + "; not replaced";
         return -1;
     }
     if (Lock(file, error) && CheckAgain(target, file, checked, error)) return file;
