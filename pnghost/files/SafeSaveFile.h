@@ -44,8 +44,13 @@ int CreateFileBeside(const std::string &target, const std::string &use, std::str
 // The folder for temporary files, with its separator.
 std::string TemporaryFolder();
 
+// Finds the destination again (*now) and checks that it is as `then` was:
+// still writable, the same file with as many names, or still no file;
+// false with a reason otherwise.
+bool StillAsItWas(const std::string &destination, const SaveTarget &then, SaveTarget *now, std::string *error);
+
 // Puts the complete new file where the target is, in place of the old one:
-// the platform's own call.
+// the platform's own call, which checks the target a last time first.
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error);
 
 #endif

@@ -6,6 +6,9 @@
 //                               put the old bytes back among them
 //   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP) just before
 //                               the destination is checked the last time
+//   PNGHOST_STOP_AT=rename      or after that check, just before the rename
+//   PNGHOST_STOP_AT=copy        or, writing over, just before the old bytes
+//                               are copied
 //   PNGHOST_STOP_AT=write-over:N  or just before write N into the old file
 // so that a test can change the destination, or kill the process, there.
 #ifndef PNGHOST_SAVE_FAULTS_H

@@ -3,6 +3,10 @@
 // action ends a process): the handler removes them and the process then
 // ends by the signal as it would have, so that a shell sees the usual
 // status. Only SIGKILL, which nothing can catch, leaves one.
+// A save holds the signals while it puts its file in place, and on Linux
+// keeps them held once the new image is there: a signal that comes then is
+// too late to stop the save, and must not end pnghost as though it had not
+// saved; it is dropped when pnghost exits.
 #ifndef PNGHOST_SAVE_SIGNALS_H
 #define PNGHOST_SAVE_SIGNALS_H
 
@@ -17,5 +21,10 @@ void ForgetOnSignal(const std::string &path);
 // that comes meanwhile takes effect when they are let through again.
 void HoldSignals();
 void LetSignalsThrough();
+#ifndef _WIN32
+// Whether one of the signals came while they were held, and will end the
+// process when they are let through.
+bool SignalWaiting();
+#endif
 
 #endif
