@@ -8,7 +8,9 @@
 #include "pnghost/files/SafeSaveFile.h"
 #include "pnghost/files/WriteOver.h"
 
-bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
+// A rename that fails leaves both files as they were: the new one is never kept.
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error) {
+    *newFileKept = false;
     if (std::rename(from.c_str(), to.path.c_str()) != 0) {
         *error = std::string("cannot put the new file in place: ") + std::strerror(errno) + "; not replaced";
         return false;

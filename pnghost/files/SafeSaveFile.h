@@ -45,7 +45,9 @@ int CreateFileBeside(const std::string &target, const std::string &use, std::str
 std::string TemporaryFolder();
 
 // Puts the complete new file where the target is, in place of the old one:
-// the platform's own call.
-bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error);
+// the platform's own call. False with *error saying what the target holds;
+// *newFileKept when the new file must stay, named in *error, because the
+// target does not hold the old file.
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error);
 
 #endif

@@ -20,3 +20,14 @@ void StopIfAsked(const std::string &point) {
     std::raise(SIGSTOP);
 #endif
 }
+
+#ifdef _WIN32
+unsigned long ReplaceFailsWith(bool *putBackFails) {
+    const char *setting = std::getenv("PNGHOST_FAIL_REPLACE");
+    if (setting == nullptr || *setting == '\0') return 0;
+    char *end = nullptr;
+    const unsigned long code = std::strtoul(setting, &end, 10);
+    *putBackFails = *end == '-';
+    return code;
+}
+#endif

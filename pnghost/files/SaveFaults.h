@@ -8,6 +8,10 @@
 //                               the destination is checked the last time
 //   PNGHOST_STOP_AT=write-over:N  or just before write N into the old file
 // so that a test can change the destination, or kill the process, there.
+// On Windows also, for the states a failed ReplaceFile leaves:
+//   PNGHOST_FAIL_REPLACE=CODE   ReplaceFile fails with Windows error CODE, the
+//                               files left as that error leaves them; CODE-
+//                               makes moving the old file back fail too
 #ifndef PNGHOST_SAVE_FAULTS_H
 #define PNGHOST_SAVE_FAULTS_H
 
@@ -16,5 +20,10 @@
 bool WriteOverWriteFails(int number);
 // Stops the process at the point named, when asked to, until SIGCONT.
 void StopIfAsked(const std::string &point);
+#ifdef _WIN32
+// The Windows error ReplaceFile is to fail with, 0 for none; *putBackFails
+// when moving the old file back is to fail too.
+unsigned long ReplaceFailsWith(bool *putBackFails);
+#endif
 
 #endif
