@@ -78,6 +78,14 @@ bool Replace(const Replacement &names, DWORD *why) {
     return false;
 }
 
+// A new file into a place no file has: never over one that came into being
+// meanwhile.
+bool MoveNew(const Replacement &names, DWORD *why) {
+    if (MoveFileExA(names.fresh.c_str(), names.out.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+    *why = GetLastError();
+    return false;
+}
+
 // The old file from the backup name back to the destination's, which no
 // file has. False with the error when it cannot be moved.
 bool MoveBack(const Replacement &names, DWORD *why) {
@@ -126,25 +134,23 @@ bool PutOldBack(const Replacement &names, DWORD replaceError, std::string *error
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error) {
     *newFileKept = false;
     ShowAsTheOldFile(from, to);
-    if (!to.exists) {
-        if (MoveFileExA(from.c_str(), to.path.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-        *error = "cannot put the new file in place " + WindowsError(GetLastError()) + "; not replaced";
-        return false;
-    }
     Replacement names{to.path, from, ""};
-    if (!FreeBackupName(to.path, &names.backup, error)) return false;
+    if (to.exists && !FreeBackupName(to.path, &names.backup, error)) return false;
     // Ctrl-C or a closed console waits until the old file is back in place,
-    // or the files are the person's, named.
+    // or the files are the person's, named; once the new file is in place,
+    // it is too late to stop the save.
     HoldSignals();
     DWORD why = 0;
-    const bool replaced = Replace(names, &why);
-    if (replaced && !DeleteFileA(names.backup.c_str()))
+    const bool moved = to.exists ? Replace(names, &why) : MoveNew(names, &why);
+    if (moved) DropWaitingSignals();
+    if (moved && to.exists && !DeleteFileA(names.backup.c_str()))
         std::fprintf(stderr, "pnghost: %s: the old file stays in %s %s; it can be deleted\n", to.path.c_str(),
                      names.backup.c_str(), WindowsError(GetLastError()).c_str());
-    if (!replaced && !PutOldBack(names, why, error)) {
+    if (!moved && !to.exists) *error = "cannot put the new file in place " + WindowsError(why) + "; not replaced";
+    if (!moved && to.exists && !PutOldBack(names, why, error)) {
         *newFileKept = Exists(from);
         ForgetOnSignal(from);
     }
     LetSignalsThrough();
-    return replaced;
+    return moved;
 }

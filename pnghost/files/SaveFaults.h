@@ -4,8 +4,9 @@
 //                               fails with EIO, as on a failing disk; N- makes
 //                               it and every later one fail, the writes that
 //                               put the old bytes back among them
-//   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP) just before
-//                               the destination is checked the last time
+//   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP; on Windows
+//                               it waits for a line on standard input) just
+//                               before the destination is checked the last time
 //   PNGHOST_STOP_AT=write-over:N  or just before write N into the old file
 // so that a test can change the destination, or kill the process, there.
 // On Windows also, for the states a failed ReplaceFile leaves:
@@ -18,7 +19,8 @@
 #include <string>
 
 bool WriteOverWriteFails(int number);
-// Stops the process at the point named, when asked to, until SIGCONT.
+// Stops the process at the point named, when asked to, until SIGCONT (on
+// Windows, a line on standard input).
 void StopIfAsked(const std::string &point);
 #ifdef _WIN32
 // The Windows error ReplaceFile is to fail with, 0 for none; *putBackFails

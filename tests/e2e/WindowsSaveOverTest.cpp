@@ -1,15 +1,19 @@
-// Saves over a file when ReplaceFile fails, each error leaving the files as
-// Windows documents it (the host's fault knob PNGHOST_FAIL_REPLACE, on real
-// files): the old image is back in place and no file is left, or, where the
-// old file cannot be moved back, every file left is named, holding the image
-// the message says, with the command that puts the old image back.
+// Saves over files on Windows, on real files. When ReplaceFile fails, each
+// error leaving the files as Windows documents it (the host's fault knob
+// PNGHOST_FAIL_REPLACE), the old image is back in place and no file is
+// left, or, where the old file cannot be moved back, every file left is
+// named, holding the image the message says, with the command that puts the
+// old image back. A write-over writes only into the file checked, with the
+// names it had.
 #include <direct.h>
 #include <dirent.h>
+#include <windows.h>
 
 #include <cstdlib>
 
 #include "HostFixture.h"
 #include "pnghost/files/SaveToFile.h"
+#include "pnghost/files/WriteOver.h"
 
 namespace {
 
@@ -51,16 +55,21 @@ std::string NamedPath(const std::string &message, const std::string &before, con
 
 }  // namespace
 
-class ReplaceFileFaultsTest : public HostTest {
+class WindowsSaveOverTest : public HostTest {
 protected:
     // A folder of the test's own holding one file, OUT, a copy of a suite image.
     void MakeOut() {
         _mkdir(folder.c_str());
         for (const std::string &name : NamesIn(folder)) std::remove((folder + "/" + name).c_str());
         old = ReadBytes(PngSuitePath("basn2c08.png"));
-        FILE *file = std::fopen(out.c_str(), "wb");
+        CopySuiteFile("basn2c08.png", out);
+    }
+
+    static void CopySuiteFile(const std::string &name, const std::string &path) {
+        const std::vector<uint8_t> bytes = ReadBytes(PngSuitePath(name));
+        FILE *file = std::fopen(path.c_str(), "wb");
         ASSERT_NE(file, nullptr);
-        std::fwrite(old.data(), 1, old.size(), file);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
 
@@ -86,7 +95,7 @@ protected:
     std::vector<uint8_t> old;
 };
 
-TEST_F(ReplaceFileFaultsTest, TheOldImageIsBackInPlaceOrEveryFileIsNamed) {
+TEST_F(WindowsSaveOverTest, WhenReplaceFileFailsTheOldImageIsBackInPlaceOrEveryFileIsNamed) {
     for (const ReplaceFault &fault : kFaults) {
         SCOPED_TRACE(std::string("PNGHOST_FAIL_REPLACE=") + fault.knob);
         MakeOut();
@@ -110,5 +119,41 @@ TEST_F(ReplaceFileFaultsTest, TheOldImageIsBackInPlaceOrEveryFileIsNamed) {
         ExpectTheNewImage(fresh);
         EXPECT_NE(report.find(": put the old image back with move /y \"" + backup + "\" \""), std::string::npos)
             << report;
+    }
+}
+
+// What may change at OUT's name between the last check and the write-over's
+// open: another file put there, or another name given to it.
+TEST_F(WindowsSaveOverTest, AWriteOverWritesOnlyIntoTheFileCheckedWithItsNames) {
+    struct Change {
+        const char *name;
+        bool swapped;  // else a third name
+        const char *message;
+    };
+    const Change kChanges[] = {
+        {"another file put in its place", true, "replaced by another file during the save: not replaced"},
+        {"a third name", false, "its names went from 2 to 3 during the save: not replaced"},
+    };
+    for (const Change &change : kChanges) {
+        SCOPED_TRACE(change.name);
+        MakeOut();
+        const std::string other = folder + "/other.png", fresh = folder + "/new.png";
+        ASSERT_TRUE(CreateHardLinkA(other.c_str(), out.c_str(), nullptr));
+        CopySuiteFile("basn0g08.png", fresh);
+        SaveTarget checked;
+        std::string error;
+        ASSERT_TRUE(FindSaveTarget(out, &checked, &error)) << error;
+        if (change.swapped) {
+            CopySuiteFile("basn4a08.png", folder + "/newcomer.png");
+            ASSERT_TRUE(MoveFileExA((folder + "/newcomer.png").c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING));
+        } else {
+            ASSERT_TRUE(CreateHardLinkA((folder + "/third.png").c_str(), out.c_str(), nullptr));
+        }
+        const std::vector<uint8_t> there = ReadBytes(out);
+        EXPECT_FALSE(WriteOverKeepingACopy(fresh, checked, &error));
+        EXPECT_EQ(error, change.message);
+        EXPECT_TRUE(ReadBytes(out) == there) << "the file at its name was written";
+        EXPECT_TRUE(ReadBytes(other) == old) << "the file checked was written";
+        for (const std::string &name : NamesIn(folder)) EXPECT_EQ(name.find("pnghost"), std::string::npos) << name;
     }
 }
