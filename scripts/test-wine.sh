@@ -316,8 +316,9 @@ wait "$waiting" || true
 
 # stop_at NAME POINT ARGS...: starts pnghost.exe ARGS in the Windows folder
 # with PNGHOST_STOP_AT=POINT, standard input on a FIFO, and waits until it
-# says it stopped there; go_on lets it go on (a line on its standard input)
-# and waits for its end, its status in NAME.status.
+# says it stopped there (else it fails, lets it go on and returns 1); go_on
+# lets it go on (a line on its standard input) and waits for its end, its
+# status in NAME.status.
 stop_at() {
   local name=$1 point=$2 _
   shift 2
@@ -331,6 +332,8 @@ stop_at() {
     grep -q "stopped at $point" "$out/win32/$name.err" 2>/dev/null && return 0
     sleep 0.1
   done
+  go_on
+  fail "$name: pnghost.exe did not stop at $point under Wine"
   return 1
 }
 go_on() {
@@ -368,9 +371,6 @@ if stop_at at-once-first copy save "$suite/basn0g08.png" at-once.png; then
     cmp -s "$out/win32/at-once.png" "$out/win32/basn0g08.png" &&
     cmp -s "$out/win32/at-once-other.png" "$out/win32/basn0g08.png" && [ -z "$(leftovers at-once)" ] && pass ||
     fail "at-once: a second save during a write-over was not refused, or the first did not end saved, under Wine"
-else
-  go_on
-  fail "at-once: pnghost.exe did not stop at the copy under Wine"
 fi
 # Ctrl-C during a write-over (held before its second write) puts the old
 # image back under both names before pnghost ends, and leaves no file. The
@@ -387,9 +387,6 @@ if stop_at stopped-save write-over:1 save ../noise.ppm stopped.png; then
   cmp -s "$out/win32/stopped.png" "$suite/basn2c08.png" && cmp -s "$out/win32/stopped-other.png" "$suite/basn2c08.png" &&
     [ -z "$(leftovers stopped)" ] && pass ||
     fail "stopped: Ctrl-C during a write-over did not leave the old image under both names, or left files, under Wine"
-else
-  go_on
-  fail "stopped: pnghost.exe did not stop before its second write under Wine"
 fi
 # A file put in OUT's place after it was checked is not written over.
 two_names swapped
@@ -402,9 +399,6 @@ if stop_at swapped-save replace save "$suite/basn0g08.png" swapped.png; then
     cmp -s "$out/win32/swapped.png" "$suite/basn4a08.png" && cmp -s "$out/win32/swapped-other.png" "$suite/basn2c08.png" &&
     [ -z "$(leftovers swapped)" ] && pass ||
     fail "swapped: a file put in OUT's place during the save was touched, or files were left, under Wine"
-else
-  go_on
-  fail "swapped: pnghost.exe did not stop before the replace under Wine"
 fi
 empty=$(find "$out" -type f -empty)
 if [ -z "$empty" ]; then pass; else fail "empty files in the compare folders:" $empty; fi
