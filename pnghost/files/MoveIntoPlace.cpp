@@ -33,7 +33,8 @@ bool Rename(const std::string &from, const SaveTarget &to, std::string *error) {
 // the save: they stay held (SaveSignals.h). Only a failed rename lets them
 // through, and then one that came meanwhile ends pnghost, the new file
 // removed.
-bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error) {
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error) {
+    *newFileKept = false;
     struct stat checked {};
     const int locked = to.exists ? LockAndCheckAgain(to, &checked, error) : -1;
     if (to.exists && locked < 0) return false;

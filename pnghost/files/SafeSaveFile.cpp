@@ -71,7 +71,12 @@ bool PutInPlace(SaveFile *file, std::string *error) {
         return false;
     }
     StopIfAsked("replace");
-    if (!now.writeOver) return MoveIntoPlace(file->written, now, error);
+    if (!now.writeOver) {
+        bool newFileKept = false;
+        const bool moved = MoveIntoPlace(file->written, now, &newFileKept, error);
+        if (newFileKept) file->written.clear();  // the person's now
+        return moved;
+    }
     const bool replaced = WriteOverKeepingACopy(file->written, now, error);
     std::remove(file->written.c_str());
     return replaced;

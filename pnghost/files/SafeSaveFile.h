@@ -51,6 +51,9 @@ bool StillAsItWas(const std::string &destination, const SaveTarget &then, SaveTa
 
 // Puts the complete new file where the target is, in place of the old one:
 // the platform's own call, which checks the target a last time first.
-bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error);
+// False with *error saying what the target holds; *newFileKept when the new
+// file must stay, named in *error, because the target does not hold the old
+// file.
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error);
 
 #endif

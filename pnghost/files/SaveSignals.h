@@ -21,10 +21,15 @@ void ForgetOnSignal(const std::string &path);
 // that comes meanwhile takes effect when they are let through again.
 void HoldSignals();
 void LetSignalsThrough();
-#ifndef _WIN32
-// Whether one of the signals came while they were held, and will end the
+// Whether one of the signals (on Windows, a control event: Ctrl-C,
+// Ctrl-Break, a closed console) came while they were held, and will end the
 // process when they are let through.
 bool SignalWaiting();
+#ifdef _WIN32
+// The control events that came while they were held are dropped when they
+// are let through: the save they would have stopped has put its image in
+// place, and pnghost must not end as though it had not saved.
+void DropWaitingSignals();
 #endif
 
 #endif
