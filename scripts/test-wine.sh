@@ -388,18 +388,35 @@ if stop_at stopped-save write-over:1 save ../noise.ppm stopped.png; then
     [ -z "$(leftovers stopped)" ] && pass ||
     fail "stopped: Ctrl-C during a write-over did not leave the old image under both names, or left files, under Wine"
 fi
-# A file put in OUT's place after it was checked is not written over.
-two_names swapped
-if stop_at swapped-save replace save "$suite/basn0g08.png" swapped.png; then
+# Changes made while pnghost.exe waits: at `replace`, OUT found again and
+# the new file ready, just before the last check of a file with one name
+# (replaced by ReplaceFile) or the write-over's open of one with two; at
+# `rename`, just before a new OUT is moved into place. Each OUT is left as
+# the change left it, a second name with the old image, exit 2 with the
+# reason, and no file of pnghost's. Rows: name|stop|OUT's names before (0:
+# none)|the change, in the folder, on OUT|the reason.
+changes=(
+  "linked-swapped|replace|2|mv newcomer.png OUT|replaced by another file during the save"
+  "one-swapped|replace|1|mv newcomer.png OUT|replaced by another file during the save"
+  "new-created|rename|0|cp newcomer.png OUT|created by another program during the save"
+)
+for row in "${changes[@]}"; do
+  IFS='|' read -r name stop count change reason <<<"$row"
+  case $count in
+    2) two_names "$name" ;;
+    1) install -m 644 "$suite/basn2c08.png" "$out/win32/$name.png" ;;
+  esac
+  stop_at "$name-save" "$stop" save "$suite/basn0g08.png" "$name.png" || continue
   install -m 644 "$suite/basn4a08.png" "$out/win32/newcomer.png"
-  mv "$out/win32/newcomer.png" "$out/win32/swapped.png"
+  (cd "$out/win32" && eval "${change//OUT/$name.png}" && rm -f newcomer.png)
+  cp "$out/win32/$name.png" "$out/$name.then"
   go_on
-  [ "$(cat "$out/win32/swapped-save.status")" = 2 ] &&
-    grep -q "replaced by another file during the save: not replaced" "$out/win32/swapped-save.err" &&
-    cmp -s "$out/win32/swapped.png" "$suite/basn4a08.png" && cmp -s "$out/win32/swapped-other.png" "$suite/basn2c08.png" &&
-    [ -z "$(leftovers swapped)" ] && pass ||
-    fail "swapped: a file put in OUT's place during the save was touched, or files were left, under Wine"
-fi
+  [ "$(cat "$out/win32/$name-save.status")" = 2 ] && grep -q "$reason: not replaced" "$out/win32/$name-save.err" &&
+    cmp -s "$out/win32/$name.png" "$out/$name.then" &&
+    { [ "$count" != 2 ] || cmp -s "$out/win32/$name-other.png" "$suite/basn2c08.png"; } &&
+    [ -z "$(leftovers "$name")" ] && pass ||
+    fail "$name: a change to OUT at $stop was not refused, or OUT was touched, or files were left, under Wine"
+done
 empty=$(find "$out" -type f -empty)
 if [ -z "$empty" ]; then pass; else fail "empty files in the compare folders:" $empty; fi
 echo "   ($((SECONDS - started)) s; outputs in $out)"

@@ -4,8 +4,10 @@
 // when it fails half way, whatever its error says, the old file is found by
 // what stands at each name and moved back; the new file is removed only
 // when the old one is in place again, and otherwise every file left is
-// named, with the command that puts the old one back. A new file is moved
-// into place, never over a file that came into being meanwhile. (A file that
+// named, with the command that puts the old one back. Just before, the old
+// file is checked a last time: still the file found, with as many names. A
+// new file is moved into place, never over a file that came into being
+// meanwhile. (A file that
 // must stay the same file, with several hard links, which ReplaceFile would
 // split, or in a folder that takes no new file, is written over instead:
 // WriteOver.h.)
@@ -80,9 +82,12 @@ bool Replace(const Replacement &names, DWORD *why) {
 
 // A new file into a place no file has: never over one that came into being
 // meanwhile.
-bool MoveNew(const Replacement &names, DWORD *why) {
+bool MoveNew(const Replacement &names, std::string *error) {
     if (MoveFileExA(names.fresh.c_str(), names.out.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-    *why = GetLastError();
+    const DWORD why = GetLastError();
+    *error = why == ERROR_ALREADY_EXISTS || why == ERROR_FILE_EXISTS
+                 ? "created by another program during the save: not replaced"
+                 : "cannot put the new file in place " + WindowsError(why) + "; not replaced";
     return false;
 }
 
@@ -131,22 +136,27 @@ bool PutOldBack(const Replacement &names, DWORD replaceError, std::string *error
 
 }  // namespace
 
+// An existing target is checked a last time once all else is ready, its
+// backup's name found too, so that as little as can be stands between the
+// check and the replace.
 bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error) {
     *newFileKept = false;
     ShowAsTheOldFile(from, to);
     Replacement names{to.path, from, ""};
-    if (to.exists && !FreeBackupName(to.path, &names.backup, error)) return false;
+    SaveTarget now;
+    if (to.exists && !(FreeBackupName(to.path, &names.backup, error) && StillAsItWas(to.path, to, &now, error)))
+        return false;
+    StopIfAsked("rename");
     // Ctrl-C or a closed console waits until the old file is back in place,
     // or the files are the person's, named; once the new file is in place,
     // it is too late to stop the save.
     HoldSignals();
     DWORD why = 0;
-    const bool moved = to.exists ? Replace(names, &why) : MoveNew(names, &why);
+    const bool moved = to.exists ? Replace(names, &why) : MoveNew(names, error);
     if (moved) DropWaitingSignals();
     if (moved && to.exists && !DeleteFileA(names.backup.c_str()))
         std::fprintf(stderr, "pnghost: %s: the old file stays in %s %s; it can be deleted\n", to.path.c_str(),
                      names.backup.c_str(), WindowsError(GetLastError()).c_str());
-    if (!moved && !to.exists) *error = "cannot put the new file in place " + WindowsError(why) + "; not replaced";
     if (!moved && to.exists && !PutOldBack(names, why, error)) {
         *newFileKept = Exists(from);
         ForgetOnSignal(from);
