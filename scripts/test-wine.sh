@@ -398,6 +398,7 @@ fi
 changes=(
   "linked-swapped|replace|2|mv newcomer.png OUT|replaced by another file during the save"
   "one-swapped|replace|1|mv newcomer.png OUT|replaced by another file during the save"
+  "one-written|replace|1|printf x >>OUT|changed by another program during the save"
   "new-created|rename|0|cp newcomer.png OUT|created by another program during the save"
 )
 for row in "${changes[@]}"; do

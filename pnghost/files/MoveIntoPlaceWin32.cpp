@@ -5,9 +5,9 @@
 // what stands at each name and moved back; the new file is removed only
 // when the old one is in place again, and otherwise every file left is
 // named, with the command that puts the old one back. Just before, the old
-// file is checked a last time: still the file found, with as many names. A
-// new file is moved into place, never over a file that came into being
-// meanwhile. (A file that
+// file is checked a last time: still the file found, with as many names,
+// nothing written to it or changed about it. A new file is moved into
+// place, never over a file that came into being meanwhile. (A file that
 // must stay the same file, with several hard links, which ReplaceFile would
 // split, or in a folder that takes no new file, is written over instead:
 // WriteOver.h.)
@@ -143,9 +143,7 @@ bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileK
     *newFileKept = false;
     ShowAsTheOldFile(from, to);
     Replacement names{to.path, from, ""};
-    SaveTarget now;
-    if (to.exists && !(FreeBackupName(to.path, &names.backup, error) && StillAsItWas(to.path, to, &now, error)))
-        return false;
+    if (to.exists && !(FreeBackupName(to.path, &names.backup, error) && StillUnchanged(to, error))) return false;
     StopIfAsked("rename");
     // Ctrl-C or a closed console waits until the old file is back in place,
     // or the files are the person's, named; once the new file is in place,

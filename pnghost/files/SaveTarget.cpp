@@ -68,9 +68,8 @@ bool MayFollow(const std::string &link, const struct stat &status, std::string *
                              "fs.protected_symlinks); save to the file it names");
 }
 
-// When the file's status last changed, in nanoseconds.
-long long ChangeTime(const struct stat &status) {
-    return static_cast<long long>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+long long Nanoseconds(const struct timespec &time) {
+    return static_cast<long long>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
 // The bits any program's new file gets in the folder: 0666 narrowed by the
@@ -117,7 +116,9 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     target->names = static_cast<unsigned long>(status.st_nlink);
     target->device = static_cast<unsigned long long>(status.st_dev);
     target->fileNumber = static_cast<unsigned long long>(status.st_ino);
-    target->changed = ChangeTime(status);
+    target->size = static_cast<long long>(status.st_size);
+    target->written = Nanoseconds(status.st_mtim);
+    target->changed = Nanoseconds(status.st_ctim);
     // Another name would keep the old file if a new one took this name.
     target->writeOver = status.st_nlink > 1;
     return true;

@@ -16,8 +16,13 @@ struct SaveTarget {
     // Which file it is, to tell whether it was replaced meanwhile.
     unsigned long long device = 0;
     unsigned long long fileNumber = 0;
-    // When its status last changed (Linux: ctime, in nanoseconds), to tell a
-    // change made after it was found.
+    // Its status, to tell a change made after it was found: its length, when
+    // its bytes were last written and when its status last changed, which
+    // every change of its bytes, attributes (Linux: mode, owner), or names
+    // moves (Linux: mtime and ctime in nanoseconds; Windows: in 100-ns ticks,
+    // the change time 0 where the file system keeps none).
+    long long size = 0;
+    long long written = 0;
     long long changed = 0;
     // The new bytes must go into the old file rather than a new file take
     // its place: it has several names, its folder takes no new file, or the
@@ -41,5 +46,10 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
 // not take the old one's place. A new file gets the bits any program's new
 // file gets: 0666, the umask applied, or the folder's default ACL instead.
 bool TakeOverOwnerAndMode(const SaveTarget &target, int descriptor);
+#ifdef _WIN32
+// What the file open as `file` (a HANDLE) is: its attributes, names, which
+// file it is, and its status. False when Windows cannot say.
+bool DescribeOpenFile(void *file, SaveTarget *target);
+#endif
 
 #endif

@@ -33,12 +33,10 @@ bool SameTimes(const struct timespec &one, const struct timespec &other) {
     return one.tv_sec == other.tv_sec && one.tv_nsec == other.tv_nsec;
 }
 
-// The status change time moves with every change to the file: its mode,
-// owner, attributes, names and bytes.
+// The target as the save found it, its status too, and the very file
+// opened.
 bool CheckAgain(const SaveTarget &target, int file, struct stat *checked, std::string *error) {
-    SaveTarget now;
-    if (!StillAsItWas(target.path, target, &now, error)) return false;
-    if (now.changed != target.changed) return Fail(error, "changed by another program during the save: not replaced");
+    if (!StillUnchanged(target, error)) return false;
     if (lstat(target.path.c_str(), checked) != 0) return Fail(error, Why("cannot look at it"));
     return StillAsChecked(file, target.path, *checked, error);
 }

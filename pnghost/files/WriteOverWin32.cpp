@@ -135,23 +135,14 @@ HANDLE OpenToWriteOver(const std::string &path) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-// The file opened is the one checked, with as many names: what stood at its
-// name after the check may have been replaced.
+// The file opened is the one checked, with as many names, and nothing was
+// written to it or changed about it since: what stood at its name after the
+// check may have been replaced or changed. Once it is open, no other
+// program can write it.
 bool IsTheFileChecked(HANDLE old, const SaveTarget &to, std::string *error) {
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(old, &information)) {
-        *error = Why("cannot look at it") + "; not replaced";
-        return false;
-    }
-    const unsigned long long number =
-        (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    if (information.dwVolumeSerialNumber != to.device || number != to.fileNumber)
-        *error = "replaced by another file during the save: not replaced";
-    else if (information.nNumberOfLinks != to.names)
-        *error = "its names went from " + std::to_string(to.names) + " to " +
-                 std::to_string(information.nNumberOfLinks) + " during the save: not replaced";
-    else
-        return true;
+    SaveTarget opened = to;  // at the path it was opened by
+    if (DescribeOpenFile(old, &opened)) return IsTheFileFound(to, opened, error) && StatusAsFound(to, opened, error);
+    *error = Why("cannot look at it") + "; not replaced";
     return false;
 }
 

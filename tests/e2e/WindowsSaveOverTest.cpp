@@ -4,7 +4,7 @@
 // left, or, where the old file cannot be moved back, every file left is
 // named, holding the image the message says, with the command that puts the
 // old image back. A write-over writes only into the file checked, with the
-// names it had.
+// names and status it had.
 #include <direct.h>
 #include <dirent.h>
 #include <windows.h>
@@ -51,6 +51,26 @@ std::string NamedPath(const std::string &message, const std::string &before, con
     if (start == std::string::npos) return "";
     const size_t from = start + before.size();
     return message.substr(from, message.find(after, from) - from);
+}
+
+// Writes a byte into the file, at its end or over its first, and with
+// `timeKept` sets its last-write time back as it was, as a program may that
+// keeps times: then only the change time tells. The file system's clock
+// ticks in milliseconds, so the write waits for the next tick.
+void WriteAByte(const std::string &path, bool atEnd, bool timeKept) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FILETIME written{};
+    ASSERT_TRUE(GetFileTime(file, nullptr, nullptr, &written));
+    Sleep(20);
+    SetFilePointer(file, 0, nullptr, atEnd ? FILE_END : FILE_BEGIN);
+    DWORD count = 0;
+    EXPECT_TRUE(WriteFile(file, "x", 1, &count, nullptr) && count == 1);
+    if (timeKept) {
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+    }
+    CloseHandle(file);
 }
 
 }  // namespace
@@ -123,16 +143,21 @@ TEST_F(WindowsSaveOverTest, WhenReplaceFileFailsTheOldImageIsBackInPlaceOrEveryF
 }
 
 // What may change at OUT's name between the last check and the write-over's
-// open: another file put there, or another name given to it.
-TEST_F(WindowsSaveOverTest, AWriteOverWritesOnlyIntoTheFileCheckedWithItsNames) {
+// open: another file put in its place, another name given to it, or bytes
+// written to it.
+TEST_F(WindowsSaveOverTest, AWriteOverWritesOnlyIntoTheFileAsItWasChecked) {
+    enum Kind { kSwapped, kThirdName, kByteAdded, kByteChangedTimeKept };
     struct Change {
         const char *name;
-        bool swapped;  // else a third name
+        Kind kind;
         const char *message;
     };
     const Change kChanges[] = {
-        {"another file put in its place", true, "replaced by another file during the save: not replaced"},
-        {"a third name", false, "its names went from 2 to 3 during the save: not replaced"},
+        {"another file put in its place", kSwapped, "replaced by another file during the save: not replaced"},
+        {"a third name", kThirdName, "its names went from 2 to 3 during the save: not replaced"},
+        {"a byte added", kByteAdded, "changed by another program during the save: not replaced"},
+        {"a byte changed, its time kept", kByteChangedTimeKept,
+         "changed by another program during the save: not replaced"},
     };
     for (const Change &change : kChanges) {
         SCOPED_TRACE(change.name);
@@ -143,17 +168,19 @@ TEST_F(WindowsSaveOverTest, AWriteOverWritesOnlyIntoTheFileCheckedWithItsNames) 
         SaveTarget checked;
         std::string error;
         ASSERT_TRUE(FindSaveTarget(out, &checked, &error)) << error;
-        if (change.swapped) {
+        if (change.kind == kSwapped) {
             CopySuiteFile("basn4a08.png", folder + "/newcomer.png");
             ASSERT_TRUE(MoveFileExA((folder + "/newcomer.png").c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING));
-        } else {
+        } else if (change.kind == kThirdName) {
             ASSERT_TRUE(CreateHardLinkA((folder + "/third.png").c_str(), out.c_str(), nullptr));
+        } else {
+            WriteAByte(out, change.kind == kByteAdded, change.kind == kByteChangedTimeKept);
         }
         const std::vector<uint8_t> there = ReadBytes(out);
         EXPECT_FALSE(WriteOverKeepingACopy(fresh, checked, &error));
         EXPECT_EQ(error, change.message);
         EXPECT_TRUE(ReadBytes(out) == there) << "the file at its name was written";
-        EXPECT_TRUE(ReadBytes(other) == old) << "the file checked was written";
+        EXPECT_TRUE(ReadBytes(other) == (change.kind == kSwapped ? old : there)) << "the file checked was written";
         for (const std::string &name : NamesIn(folder)) EXPECT_EQ(name.find("pnghost"), std::string::npos) << name;
     }
 }
