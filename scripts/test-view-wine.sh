@@ -26,7 +26,9 @@
 #  4. opens a file saved with --iptc, types into File > File Info... after
 #     the caption it shows and into the City, saves with "Write File Info"
 #     checked, and the Linux pnghost open --json must read back the caption
-#     as edited, the by-line as it was and the city typed;
+#     as edited, the by-line as it was, the city typed, and a Source text
+#     with a zero byte in it, left alone, whole (the module writes its
+#     padding zeros as spaces);
 #  5. closes the window with Alt+F4, and the program must end with status 0;
 #  6. with room for one image only, opening a second lets the first go.
 # The screenshots are kept in WIN32_BUILD_DIR/screenshots (view-*.png).
@@ -217,9 +219,20 @@ write_pam(sys.argv[1] + "/large-corner.pam", 256, 256, pixel)
 write_pam(sys.argv[1] + "/large-zoomed.pam", 128, 128, lambda x, y: pixel(x + 100, y + 75))
 PY
 pnghost save large.pam large.png >/dev/null 2>&1 || give_up "large: the save command failed"
-# A file with captions, for the File Info dialog.
+# A file with captions, for the File Info dialog, and a Source text with a
+# zero byte in it (a zTXt chunk put in before IDAT), which the module reads
+# as a dataset padded with zeros after the text.
 pnghost save "$suite/basn2c08.png" captioned.png --iptc "120=Harbour at dawn" --iptc "80=Ann Example" \
   --file-info >/dev/null 2>&1 || give_up "captioned: the save command failed"
+python3 - "$work/captioned.png" <<'PY'
+import struct, sys, zlib
+path = sys.argv[1]
+png = open(path, "rb").read()
+data = b"Source\0\0" + zlib.compress(b"Archive\0 2")
+chunk = struct.pack(">I", len(data)) + b"zTXt" + data + struct.pack(">I", zlib.crc32(b"zTXt" + data))
+at = png.index(b"IDAT") - 4
+open(path, "wb").write(png[:at] + chunk + png[at:])
+PY
 
 start_viewer view "$suite/basn2c08.png"
 frame=$(await_window '^basn2c08\.png @ 100%$') || give_up "pnghost.exe view FILE showed no window named after the file"
@@ -396,7 +409,8 @@ if python3 - "$work/edited.json" <<'PY'; then pass; else fail "edited.png: File 
 import json, sys
 found = {d["dataset"]: d["text"] for d in json.load(open(sys.argv[1]))["fileInfo"]}
 open(sys.argv[1] + ".fileinfo", "w").write(repr(found))
-sys.exit(found.get(120) != "Harbour at dawn (edited)" or found.get(80) != "Ann Example" or found.get(90) != "Rome")
+sys.exit(found.get(120) != "Harbour at dawn (edited)" or found.get(80) != "Ann Example" or found.get(90) != "Rome"
+         or found.get(115) != "Archive   ")
 PY
 
 close_viewer pnghost.exe

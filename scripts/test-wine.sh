@@ -313,6 +313,111 @@ kill -INT $(pgrep -P "$waiting") || true
 wait "$waiting" || true
 [ -z "$(find "$out/win32" -maxdepth 1 -name '*interrupted.png*')" ] && pass ||
   fail "Ctrl-C left a file behind under Wine"
+
+# stop_at NAME POINT ARGS...: starts pnghost.exe ARGS in the Windows folder
+# with PNGHOST_STOP_AT=POINT, standard input on a FIFO, and waits until it
+# says it stopped there (else it fails, lets it go on and returns 1); go_on
+# lets it go on (a line on its standard input) and waits for its end, its
+# status in NAME.status.
+stop_at() {
+  local name=$1 point=$2 _
+  shift 2
+  rm -f "$out/$name.fifo" "$out/win32/$name.err"
+  mkfifo "$out/$name.fifo"
+  exec {feed}<>"$out/$name.fifo"
+  (cd "$out/win32" && PNGHOST_STOP_AT=$point exec timeout --kill-after=5 60 wine "$win32_pnghost" "$@" \
+    <"../$name.fifo" >"$name.out" 2>"$name.err") &
+  stopped=$! stopped_name=$name
+  for _ in $(seq 300); do
+    grep -q "stopped at $point" "$out/win32/$name.err" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  go_on
+  fail "$name: pnghost.exe did not stop at $point under Wine"
+  return 1
+}
+go_on() {
+  local status=0
+  echo >&"$feed"
+  exec {feed}>&-
+  wait "$stopped" || status=$?
+  echo "$status" >"$out/win32/$stopped_name.status"
+  rm -f "$out/$stopped_name.fifo"
+  find "$out/win32" -maxdepth 1 -empty -name "$stopped_name.out" -delete
+}
+# two_names NAME: NAME.png, the old image, with a second name NAME-other.png.
+two_names() {
+  install -m 644 "$suite/basn2c08.png" "$out/win32/$1.png"
+  ln -f "$out/win32/$1.png" "$out/win32/$1-other.png"
+}
+# leftovers NAME: pnghost's files left beside NAME.png or in the temporary folder.
+leftovers() { find "$out/win32" -maxdepth 1 -name ".$1*pnghost*"; }
+
+# One save of a file at a time: while a save writes over a file (held at
+# the copy of its old bytes), a second save of it is refused, exit 2, and
+# the first ends saved, both names with its image. The copy has its name
+# only once it is whole.
+two_names at-once
+if stop_at at-once-first copy save "$suite/basn0g08.png" at-once.png; then
+  [ -n "$(find "$out/win32" -maxdepth 1 -name '.at-once.png.pnghost-copy-*')" ] &&
+    [ -z "$(find "$out/win32" -maxdepth 1 -name '.at-once.png.pnghost-old-*')" ] && pass ||
+    fail "at-once: the copy of the old bytes had its name before it was whole under Wine"
+  status=0
+  (cd "$out/win32" && timeout --kill-after=5 60 wine "$win32_pnghost" save "$suite/basn4a08.png" at-once.png \
+    >/dev/null 2>at-once-second.err) || status=$?
+  go_on
+  [ "$status" = 2 ] && grep -q "another program, or another save, has it open (Windows error 32); not replaced" \
+    "$out/win32/at-once-second.err" && [ "$(cat "$out/win32/at-once-first.status")" = 0 ] &&
+    cmp -s "$out/win32/at-once.png" "$out/win32/basn0g08.png" &&
+    cmp -s "$out/win32/at-once-other.png" "$out/win32/basn0g08.png" && [ -z "$(leftovers at-once)" ] && pass ||
+    fail "at-once: a second save during a write-over was not refused, or the first did not end saved, under Wine"
+fi
+# Ctrl-C during a write-over (held before its second write) puts the old
+# image back under both names before pnghost ends, and leaves no file. The
+# whole copy has its name meanwhile.
+two_names stopped
+if stop_at stopped-save write-over:1 save ../noise.ppm stopped.png; then
+  cmp -s "$(find "$out/win32" -maxdepth 1 -name '.stopped.png.pnghost-old-*')" "$suite/basn2c08.png" && pass ||
+    fail "stopped: no whole copy of the old bytes under its name during the write-over under Wine"
+  kill -INT $(pgrep -P "$stopped") || true
+  # The control event's thread waits for the write-over; give Wine a moment
+  # to start it.
+  sleep 1
+  go_on
+  cmp -s "$out/win32/stopped.png" "$suite/basn2c08.png" && cmp -s "$out/win32/stopped-other.png" "$suite/basn2c08.png" &&
+    [ -z "$(leftovers stopped)" ] && pass ||
+    fail "stopped: Ctrl-C during a write-over did not leave the old image under both names, or left files, under Wine"
+fi
+# Changes made while pnghost.exe waits: at `replace`, OUT found again and
+# the new file ready, just before the last check of a file with one name
+# (replaced by ReplaceFile) or the write-over's open of one with two; at
+# `rename`, just before a new OUT is moved into place. Each OUT is left as
+# the change left it, a second name with the old image, exit 2 with the
+# reason, and no file of pnghost's. Rows: name|stop|OUT's names before (0:
+# none)|the change, in the folder, on OUT|the reason.
+changes=(
+  "linked-swapped|replace|2|mv newcomer.png OUT|replaced by another file during the save"
+  "one-swapped|replace|1|mv newcomer.png OUT|replaced by another file during the save"
+  "one-written|replace|1|printf x >>OUT|changed by another program during the save"
+  "new-created|rename|0|cp newcomer.png OUT|created by another program during the save"
+)
+for row in "${changes[@]}"; do
+  IFS='|' read -r name stop count change reason <<<"$row"
+  case $count in
+    2) two_names "$name" ;;
+    1) install -m 644 "$suite/basn2c08.png" "$out/win32/$name.png" ;;
+  esac
+  stop_at "$name-save" "$stop" save "$suite/basn0g08.png" "$name.png" || continue
+  install -m 644 "$suite/basn4a08.png" "$out/win32/newcomer.png"
+  (cd "$out/win32" && eval "${change//OUT/$name.png}" && rm -f newcomer.png)
+  cp "$out/win32/$name.png" "$out/$name.then"
+  go_on
+  [ "$(cat "$out/win32/$name-save.status")" = 2 ] && grep -q "$reason: not replaced" "$out/win32/$name-save.err" &&
+    cmp -s "$out/win32/$name.png" "$out/$name.then" &&
+    { [ "$count" != 2 ] || cmp -s "$out/win32/$name-other.png" "$suite/basn2c08.png"; } &&
+    [ -z "$(leftovers "$name")" ] && pass ||
+    fail "$name: a change to OUT at $stop was not refused, or OUT was touched, or files were left, under Wine"
+done
 empty=$(find "$out" -type f -empty)
 if [ -z "$empty" ]; then pass; else fail "empty files in the compare folders:" $empty; fi
 echo "   ($((SECONDS - started)) s; outputs in $out)"

@@ -44,26 +44,6 @@ int CreateNewFile(SaveFile *file, std::string *error) {
     return descriptor;
 }
 
-// The destination as the save found it: still writable, the same file with
-// as many names, or still no file. What it is now is in *now.
-bool StillAsItWas(const SaveFile &file, SaveTarget *now, std::string *error) {
-    const SaveTarget &then = file.target;
-    if (!FindSaveTarget(file.destination, now, error)) {
-        *error += " (it changed during the save)";
-        return false;
-    }
-    if (now->exists != then.exists || now->path != then.path || now->device != then.device ||
-        now->fileNumber != then.fileNumber)
-        *error = then.exists ? "replaced by another file during the save: not replaced"
-                             : "created by another program during the save: not replaced";
-    else if (now->names != then.names)
-        *error = "its names went from " + std::to_string(then.names) + " to " + std::to_string(now->names) +
-                 " during the save: not replaced";
-    else
-        return true;
-    return false;
-}
-
 bool CloseAndFail(SaveFile *file, std::string *error, const std::string &why) {
     close(file->descriptor);
     file->descriptor = -1;
@@ -73,15 +53,14 @@ bool CloseAndFail(SaveFile *file, std::string *error, const std::string &why) {
 
 std::string CannotWrite() { return std::string("cannot write: ") + std::strerror(errno) + "; not replaced"; }
 
-// The new file's bytes on the disk; then, just before it takes the old
-// one's place, the destination checked again and what the old file is now
-// taken over. Where the new file cannot be all the old one was, the old file
-// is written over instead.
+// What the old file is now taken over and the new file's bytes on the disk
+// first, so that as little as can be stands between the last check of the
+// destination (the platform's, as it puts the new file in place) and the
+// replace. Where the new file cannot be all the old one was, the old file is
+// written over instead.
 bool PutInPlace(SaveFile *file, std::string *error) {
-    if (fsync(file->descriptor) != 0) return CloseAndFail(file, error, CannotWrite());
-    StopIfAsked("replace");
     SaveTarget now;
-    if (!StillAsItWas(*file, &now, error)) return CloseAndFail(file, error, *error);
+    if (!StillAsItWas(file->destination, file->target, &now, error)) return CloseAndFail(file, error, *error);
     now.writeOver = now.writeOver || file->target.writeOver;
     if (!now.writeOver && !TakeOverOwnerAndMode(now, file->descriptor)) now.writeOver = now.exists;
     if (fsync(file->descriptor) != 0) return CloseAndFail(file, error, CannotWrite());
@@ -91,7 +70,13 @@ bool PutInPlace(SaveFile *file, std::string *error) {
         *error = CannotWrite();
         return false;
     }
-    if (!now.writeOver) return MoveIntoPlace(file->written, now, error);
+    StopIfAsked("replace");
+    if (!now.writeOver) {
+        bool newFileKept = false;
+        const bool moved = MoveIntoPlace(file->written, now, &newFileKept, error);
+        if (newFileKept) file->written.clear();  // the person's now
+        return moved;
+    }
     const bool replaced = WriteOverKeepingACopy(file->written, now, error);
     std::remove(file->written.c_str());
     return replaced;
@@ -144,6 +129,38 @@ int OpenNewOwnFile(const std::string &path) {
 }
 
 }  // namespace
+
+// The checks are the same whether the save finds the destination first or
+// again: only what it finds is compared.
+bool StillAsItWas(const std::string &destination, const SaveTarget &then, SaveTarget *now, std::string *error) {
+    if (FindSaveTarget(destination, now, error)) return IsTheFileFound(then, *now, error);
+    *error += " (it changed during the save)";
+    return false;
+}
+
+bool IsTheFileFound(const SaveTarget &then, const SaveTarget &now, std::string *error) {
+    if (now.exists != then.exists || now.path != then.path || now.device != then.device ||
+        now.fileNumber != then.fileNumber)
+        *error = then.exists ? "replaced by another file during the save: not replaced"
+                             : "created by another program during the save: not replaced";
+    else if (now.names != then.names)
+        *error = "its names went from " + std::to_string(then.names) + " to " + std::to_string(now.names) +
+                 " during the save: not replaced";
+    else
+        return true;
+    return false;
+}
+
+bool StatusAsFound(const SaveTarget &then, const SaveTarget &now, std::string *error) {
+    if (now.size == then.size && now.written == then.written && now.changed == then.changed) return true;
+    *error = "changed by another program during the save: not replaced";
+    return false;
+}
+
+bool StillUnchanged(const SaveTarget &then, std::string *error) {
+    SaveTarget now;
+    return StillAsItWas(then.path, then, &now, error) && StatusAsFound(then, now, error);
+}
 
 std::string TemporaryFolder() {
     const char *folder = std::getenv("TMPDIR");

@@ -44,8 +44,26 @@ int CreateFileBeside(const std::string &target, const std::string &use, std::str
 // The folder for temporary files, with its separator.
 std::string TemporaryFolder();
 
+// Finds the destination again (*now) and checks that it is as `then` was:
+// still writable, the same file with as many names, or still no file;
+// false with a reason otherwise.
+bool StillAsItWas(const std::string &destination, const SaveTarget &then, SaveTarget *now, std::string *error);
+// Whether `now` is the file `then` found, at the same path, with as many
+// names, or still no file; false with a reason otherwise.
+bool IsTheFileFound(const SaveTarget &then, const SaveTarget &now, std::string *error);
+// Whether its status is as `then` found it (SaveTarget::changed and the
+// rest): nothing written to it or changed about it since; false with a
+// reason otherwise.
+bool StatusAsFound(const SaveTarget &then, const SaveTarget &now, std::string *error);
+// The last check of an existing target before the new image goes in: found
+// again, it is as `then` found it, its status too.
+bool StillUnchanged(const SaveTarget &then, std::string *error);
+
 // Puts the complete new file where the target is, in place of the old one:
-// the platform's own call.
-bool MoveIntoPlace(const std::string &from, const SaveTarget &to, std::string *error);
+// the platform's own call, which checks the target a last time first.
+// False with *error saying what the target holds; *newFileKept when the new
+// file must stay, named in *error, because the target does not hold the old
+// file.
+bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileKept, std::string *error);
 
 #endif

@@ -4,17 +4,31 @@
 //                               fails with EIO, as on a failing disk; N- makes
 //                               it and every later one fail, the writes that
 //                               put the old bytes back among them
-//   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP) just before
-//                               the destination is checked the last time
+//   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP; on Windows
+//                               it waits for a line on standard input) just
+//                               before the destination is checked the last time
+//   PNGHOST_STOP_AT=rename      or after that check, just before the rename
+//   PNGHOST_STOP_AT=copy        or, writing over, just before the old bytes
+//                               are copied
 //   PNGHOST_STOP_AT=write-over:N  or just before write N into the old file
 // so that a test can change the destination, or kill the process, there.
+// On Windows also, for the states a failed ReplaceFile leaves:
+//   PNGHOST_FAIL_REPLACE=CODE   ReplaceFile fails with Windows error CODE, the
+//                               files left as that error leaves them; CODE-
+//                               makes moving the old file back fail too
 #ifndef PNGHOST_SAVE_FAULTS_H
 #define PNGHOST_SAVE_FAULTS_H
 
 #include <string>
 
 bool WriteOverWriteFails(int number);
-// Stops the process at the point named, when asked to, until SIGCONT.
+// Stops the process at the point named, when asked to, until SIGCONT (on
+// Windows, a line on standard input).
 void StopIfAsked(const std::string &point);
+#ifdef _WIN32
+// The Windows error ReplaceFile is to fail with, 0 for none; *putBackFails
+// when moving the old file back is to fail too.
+unsigned long ReplaceFailsWith(bool *putBackFails);
+#endif
 
 #endif

@@ -1,16 +1,36 @@
 // The signal handler that removes the host's temporary files, on Linux.
+// Signals 32 and 33 are the C library's own: its sigaction and sigprocmask
+// refuse them, yet the kernel sends them as any other and their default
+// action ends the process. pnghost starts no thread, so it sets and holds
+// every signal through the kernel's own calls, which take them all.
 #include "pnghost/files/SaveSignals.h"
 
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Every signal whose default action ends the process, the real-time ones
-// after them. SIGKILL and SIGSTOP cannot be caught.
+// A signal's action as the kernel's rt_sigaction takes it; a set of signals
+// as its 64-bit mask, signal N as bit N - 1.
+struct KernelAction {
+    void (*handler)(int);
+    unsigned long flags;
+    void (*restorer)();
+    uint64_t mask;
+};
+
+// The kernel's real-time signals, every one of which ends the process by
+// default; the C library keeps the first two and numbers SIGRTMIN after them.
+const int kFirstRealTime = 32;
+const int kLastSignal = 64;
+
+// Every other signal whose default action ends the process. SIGKILL and
+// SIGSTOP cannot be caught.
 const int kSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,
                         SIGUSR1, SIGSEGV, SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU,
                         SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
@@ -21,19 +41,41 @@ const int kMostFiles = 4;
 char pendingPaths[kMostFiles][PATH_MAX];
 volatile sig_atomic_t pending[kMostFiles];
 
-sigset_t TheSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int number : kSignals) sigaddset(&set, number);
-    for (int number = SIGRTMIN; number <= SIGRTMAX; ++number) sigaddset(&set, number);
+uint64_t Bit(int number) { return uint64_t{1} << (number - 1); }
+
+uint64_t TheSignals() {
+    uint64_t set = 0;
+    for (int number : kSignals) set |= Bit(number);
+    for (int number = kFirstRealTime; number <= kLastSignal; ++number) set |= Bit(number);
     return set;
+}
+
+long SetAction(int number, const KernelAction *action, KernelAction *before) {
+    return syscall(SYS_rt_sigaction, number, action, before, sizeof(uint64_t));
+}
+
+long SetHeld(int how, const uint64_t *set, uint64_t *before) {
+    return syscall(SYS_rt_sigprocmask, how, set, before, sizeof(uint64_t));
 }
 
 void RemoveAndEnd(int number) {
     for (int i = 0; i < kMostFiles; ++i)
         if (pending[i]) unlink(pendingPaths[i]);
-    signal(number, SIG_DFL);
-    raise(number);  // delivered, by default, once the handler returns
+    const KernelAction byDefault{};
+    SetAction(number, &byDefault, nullptr);
+    kill(getpid(), number);  // delivered, by default, once the handler returns
+}
+
+// The handler's action as the C library makes it, read back from the
+// kernel: on x86-64 the kernel returns from a handler through the library's
+// own trampoline (SA_RESTORER), which only the library knows. Every one of
+// the signals is held while it runs.
+bool AsTheLibraryMakesIt(int number, KernelAction *action) {
+    struct sigaction handled {};
+    handled.sa_handler = RemoveAndEnd;
+    if (sigaction(number, &handled, nullptr) != 0 || SetAction(number, nullptr, action) != 0) return false;
+    action->mask = TheSignals();
+    return true;
 }
 
 // Only a signal at its default action: one the process was started
@@ -43,36 +85,50 @@ void InstallHandlers() {
     static bool installed = false;
     if (installed) return;
     installed = true;
-    struct sigaction action {};
-    action.sa_handler = RemoveAndEnd;
-    action.sa_mask = TheSignals();
-    const sigset_t set = action.sa_mask;
-    for (int number = 1; number < NSIG; ++number) {
-        struct sigaction before {};
-        if (sigismember(&set, number) != 1 || sigaction(number, nullptr, &before) != 0) continue;
-        if (before.sa_handler == SIG_DFL) sigaction(number, &action, nullptr);
+    const uint64_t set = TheSignals();
+    KernelAction ours{};
+    for (int number = 1; number <= kLastSignal; ++number) {
+        KernelAction before{};
+        if ((set & Bit(number)) == 0 || SetAction(number, nullptr, &before) != 0 || before.handler != SIG_DFL)
+            continue;
+        if (ours.handler == nullptr && !AsTheLibraryMakesIt(number, &ours)) continue;
+        SetAction(number, &ours, nullptr);
     }
 }
 
 }  // namespace
 
 void HoldSignals() {
-    const sigset_t set = TheSignals();
-    sigprocmask(SIG_BLOCK, &set, nullptr);
+    const uint64_t set = TheSignals();
+    SetHeld(SIG_BLOCK, &set, nullptr);
 }
 
 void LetSignalsThrough() {
-    const sigset_t set = TheSignals();
-    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    const uint64_t set = TheSignals();
+    SetHeld(SIG_UNBLOCK, &set, nullptr);
+}
+
+// A signal that is held is kept waiting even when it is ignored (SIGPIPE,
+// or one pnghost was started ignoring), to be dropped when let through.
+bool SignalWaiting() {
+    uint64_t waiting = 0;
+    if (syscall(SYS_rt_sigpending, &waiting, sizeof waiting) != 0) return false;
+    for (int number = 1; number <= kLastSignal; ++number) {
+        KernelAction action{};
+        if ((waiting & TheSignals() & Bit(number)) != 0 && SetAction(number, nullptr, &action) == 0 &&
+            action.handler != SIG_IGN)
+            return true;
+    }
+    return false;
 }
 
 // The slots change with the signals held back, and the caller's own holding
 // is left as it was.
 void RemoveOnSignal(const std::string &path) {
     if (path.size() >= PATH_MAX) return;
-    const sigset_t set = TheSignals();
-    sigset_t before;
-    sigprocmask(SIG_BLOCK, &set, &before);
+    const uint64_t set = TheSignals();
+    uint64_t before = 0;
+    SetHeld(SIG_BLOCK, &set, &before);
     InstallHandlers();
     for (int i = 0; i < kMostFiles; ++i) {
         if (pending[i]) continue;
@@ -80,14 +136,14 @@ void RemoveOnSignal(const std::string &path) {
         pending[i] = 1;
         break;
     }
-    sigprocmask(SIG_SETMASK, &before, nullptr);
+    SetHeld(SIG_SETMASK, &before, nullptr);
 }
 
 void ForgetOnSignal(const std::string &path) {
-    const sigset_t set = TheSignals();
-    sigset_t before;
-    sigprocmask(SIG_BLOCK, &set, &before);
+    const uint64_t set = TheSignals();
+    uint64_t before = 0;
+    SetHeld(SIG_BLOCK, &set, &before);
     for (int i = 0; i < kMostFiles; ++i)
         if (pending[i] && path == pendingPaths[i]) pending[i] = 0;
-    sigprocmask(SIG_SETMASK, &before, nullptr);
+    SetHeld(SIG_SETMASK, &before, nullptr);
 }

@@ -3,6 +3,10 @@
 // action ends a process): the handler removes them and the process then
 // ends by the signal as it would have, so that a shell sees the usual
 // status. Only SIGKILL, which nothing can catch, leaves one.
+// A save holds the signals while it puts its file in place, and on Linux
+// keeps them held once the new image is there: a signal that comes then is
+// too late to stop the save, and must not end pnghost as though it had not
+// saved; it is dropped when pnghost exits.
 #ifndef PNGHOST_SAVE_SIGNALS_H
 #define PNGHOST_SAVE_SIGNALS_H
 
@@ -17,5 +21,15 @@ void ForgetOnSignal(const std::string &path);
 // that comes meanwhile takes effect when they are let through again.
 void HoldSignals();
 void LetSignalsThrough();
+// Whether one of the signals (on Windows, a control event: Ctrl-C,
+// Ctrl-Break, a closed console) came while they were held, and will end the
+// process when they are let through.
+bool SignalWaiting();
+#ifdef _WIN32
+// The control events that came while they were held are dropped when they
+// are let through: the save they would have stopped has put its image in
+// place, and pnghost must not end as though it had not saved.
+void DropWaitingSignals();
+#endif
 
 #endif

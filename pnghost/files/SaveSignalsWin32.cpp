@@ -1,7 +1,8 @@
 // On Windows, Ctrl-C, Ctrl-Break and closing the console reach a console
 // program as control events, on a thread of their own: the handler removes
 // the host's temporary files, then lets the default handler end the process.
-// Holding back is a lock the handler waits for.
+// Holding back is a lock the handler waits for; an event that waited while a
+// save put its image in place is let go instead.
 #include <windows.h>
 
 #include <string>
@@ -23,10 +24,20 @@ CRITICAL_SECTION *Lock() {
 
 std::vector<std::string> pendingPaths;
 
+// Each control event is numbered as it comes; those up to droppedUpTo are
+// let go without ending the process.
+volatile LONG eventsCome = 0;
+volatile LONG droppedUpTo = 0;
+
 // The lock is not given back: the process ends, and the main thread must
 // make no new file meanwhile.
 BOOL WINAPI RemoveAndEnd(DWORD) {
+    const LONG number = InterlockedIncrement(&eventsCome);
     EnterCriticalSection(Lock());
+    if (number <= droppedUpTo) {
+        LeaveCriticalSection(Lock());
+        return TRUE;
+    }
     for (const std::string &path : pendingPaths) DeleteFileA(path.c_str());
     pendingPaths.clear();
     return FALSE;
@@ -51,3 +62,6 @@ void ForgetOnSignal(const std::string &path) {
 
 void HoldSignals() { EnterCriticalSection(Lock()); }
 void LetSignalsThrough() { LeaveCriticalSection(Lock()); }
+
+bool SignalWaiting() { return eventsCome > droppedUpTo; }
+void DropWaitingSignals() { droppedUpTo = eventsCome; }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "pnghost/files/AccessControlLists.h"
 #include "pnghost/files/ExtendedAttributes.h"
 
 namespace {
@@ -51,6 +52,37 @@ bool Refuse(std::string *error, const std::string &why) {
     return false;
 }
 
+// Another's link in a folder anyone may write to and only owners delete
+// from, such as /tmp, could send the save to any file the saver may write:
+// the kernel follows it only for the saver or the folder's owner, and so
+// does the save.
+bool MayFollow(const std::string &link, const struct stat &status, std::string *error) {
+    const std::string folder = FolderOf(link);
+    struct stat shared {};
+    if (stat(folder.empty() ? "." : folder.c_str(), &shared) != 0)
+        return Refuse(error, std::string("cannot look at the link's folder: ") + std::strerror(errno));
+    const bool sticky = (shared.st_mode & S_ISVTX) != 0 && (shared.st_mode & S_IWOTH) != 0;
+    if (!sticky || status.st_uid == geteuid() || status.st_uid == shared.st_uid) return true;
+    return Refuse(error, "a symbolic link of uid " + std::to_string(status.st_uid) +
+                             " in a sticky folder anyone may write to: not followed (the kernel's rule, "
+                             "fs.protected_symlinks); save to the file it names");
+}
+
+long long Nanoseconds(const struct timespec &time) {
+    return static_cast<long long>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// The bits any program's new file gets in the folder: 0666 narrowed by the
+// folder's default ACL where it has one, by the umask where not.
+mode_t NewFileBits(const std::string &path) {
+    const std::string folder = FolderOf(path);
+    mode_t bits = 0;
+    if (BitsFromDefaultAcl(folder.empty() ? "." : folder, 0666, &bits)) return bits;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
 }  // namespace
 
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error) {
@@ -65,6 +97,7 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
         }
         if (!S_ISLNK(status.st_mode)) break;
         if (followed == kMostLinksFollowed) return Refuse(error, "too many symbolic links in a row");
+        if (!MayFollow(path, status, error)) return false;
         if (!ReadLink(path, &path)) return Refuse(error, std::string("cannot read the link: ") + std::strerror(errno));
     }
     if (!S_ISREG(status.st_mode))
@@ -83,6 +116,9 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
     target->names = static_cast<unsigned long>(status.st_nlink);
     target->device = static_cast<unsigned long long>(status.st_dev);
     target->fileNumber = static_cast<unsigned long long>(status.st_ino);
+    target->size = static_cast<long long>(status.st_size);
+    target->written = Nanoseconds(status.st_mtim);
+    target->changed = Nanoseconds(status.st_ctim);
     // Another name would keep the old file if a new one took this name.
     target->writeOver = status.st_nlink > 1;
     return true;
@@ -93,12 +129,7 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
 // bits are not carried over: an image has no use for them. The attributes
 // come last, as setting the ACL sets the group bits to its mask.
 bool TakeOverOwnerAndMode(const SaveTarget &target, int descriptor) {
-    if (!target.exists) {
-        // The bits any program's new file gets.
-        const mode_t mask = umask(0);
-        umask(mask);
-        return fchmod(descriptor, 0666 & ~mask) == 0;
-    }
+    if (!target.exists) return fchmod(descriptor, NewFileBits(target.path)) == 0;
     const uid_t owner = static_cast<uid_t>(target.owner);
     const gid_t group = static_cast<gid_t>(target.group);
     return fchown(descriptor, owner, group) == 0 &&

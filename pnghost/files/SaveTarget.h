@@ -16,6 +16,14 @@ struct SaveTarget {
     // Which file it is, to tell whether it was replaced meanwhile.
     unsigned long long device = 0;
     unsigned long long fileNumber = 0;
+    // Its status, to tell a change made after it was found: its length, when
+    // its bytes were last written and when its status last changed, which
+    // every change of its bytes, attributes (Linux: mode, owner), or names
+    // moves (Linux: mtime and ctime in nanoseconds; Windows: in 100-ns ticks,
+    // the change time 0 where the file system keeps none).
+    long long size = 0;
+    long long written = 0;
+    long long changed = 0;
     // The new bytes must go into the old file rather than a new file take
     // its place: it has several names, its folder takes no new file, or the
     // new file cannot have its owner, group or attributes (a file of
@@ -28,13 +36,20 @@ struct SaveTarget {
 // may be replaced: false with a reason when it is no regular file, or when
 // it is read-only (no write bit, as Windows' read-only attribute, so that
 // even a process that could write anything is told) or not writable by the
-// person saving.
+// person saving. On Linux a link in a sticky folder that anyone may write
+// (/tmp) is followed only when it is the saver's or the folder owner's own,
+// the kernel's rule (fs.protected_symlinks) whether the system sets it or not.
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error);
 // Gives the new file the replaced file's owner, group, permission bits
 // (never wider) and extended attributes, the access control list among
 // them; false when one of them cannot be given, and then the new file must
 // not take the old one's place. A new file gets the bits any program's new
-// file gets: 0666, the umask applied.
+// file gets: 0666, the umask applied, or the folder's default ACL instead.
 bool TakeOverOwnerAndMode(const SaveTarget &target, int descriptor);
+#ifdef _WIN32
+// What the file open as `file` (a HANDLE) is: its attributes, names, which
+// file it is, and its status. False when Windows cannot say.
+bool DescribeOpenFile(void *file, SaveTarget *target);
+#endif
 
 #endif

@@ -26,7 +26,26 @@ bool Refuse(std::string *error, const std::string &why) {
     return false;
 }
 
+long long Joined(DWORD high, DWORD low) { return static_cast<long long>((static_cast<ULONGLONG>(high) << 32) | low); }
+
 }  // namespace
+
+// The change time comes from the file system's own record, which not every
+// file system keeps (FAT does not): 0 then.
+bool DescribeOpenFile(void *file, SaveTarget *target) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file, &information)) return false;
+    target->mode = information.dwFileAttributes;
+    target->names = information.nNumberOfLinks;
+    target->device = information.dwVolumeSerialNumber;
+    target->fileNumber = static_cast<unsigned long long>(Joined(information.nFileIndexHigh, information.nFileIndexLow));
+    target->size = Joined(information.nFileSizeHigh, information.nFileSizeLow);
+    target->written = Joined(information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime);
+    FILE_BASIC_INFO basic{};
+    const bool kept = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) != 0;
+    target->changed = kept ? basic.ChangeTime.QuadPart : 0;
+    return true;
+}
 
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error) {
     *target = SaveTarget{};
@@ -39,23 +58,18 @@ bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::str
         if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return true;  // a new file
         return Refuse(error, "cannot look at it (Windows error " + std::to_string(why) + ")");
     }
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    const bool known = DescribeOpenFile(file, target);
+    const DWORD why = known ? 0 : GetLastError();
     target->path = FinalPath(file, destination);
     CloseHandle(file);
-    if (!known) return Refuse(error, "cannot look at it (Windows error " + std::to_string(GetLastError()) + ")");
-    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    if (!known) return Refuse(error, "cannot look at it (Windows error " + std::to_string(why) + ")");
+    if (target->mode & FILE_ATTRIBUTE_DIRECTORY)
         return Refuse(error,
                       "a directory, not a regular file: a save writes a file on disk (use - for standard output)");
-    if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+    if (target->mode & FILE_ATTRIBUTE_READONLY)
         return Refuse(error, "read-only: not replaced; make it writable to save over it");
     target->exists = true;
-    target->mode = information.dwFileAttributes;
-    target->names = information.nNumberOfLinks;
     target->writeOver = target->names > 1;
-    target->device = information.dwVolumeSerialNumber;
-    target->fileNumber =
-        (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
     return true;
 }
 

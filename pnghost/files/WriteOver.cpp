@@ -2,7 +2,8 @@
 // are safely on the disk. A crash half way (SIGKILL, the out-of-memory
 // killer, a power cut) leaves the copy, .NAME.pnghost-old-PID-N beside the
 // file (or pnghost-old-PID-N in the temporary folder), for a person to copy
-// back.
+// back: it has that name only while it is whole, and until the new image is
+// whole on the disk, so that its being there says the save did not finish.
 #include "pnghost/files/WriteOver.h"
 
 #include <fcntl.h>
@@ -13,9 +14,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "pnghost/files/AccessControlLists.h"
+#include "pnghost/files/NewName.h"
 #include "pnghost/files/SafeSaveFile.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
+#include "pnghost/files/TargetLock.h"
 
 namespace {
 
@@ -64,17 +68,39 @@ bool CopyOver(int from, int to, bool intoOld) {
     return ftruncate(to, length) == 0 && fsync(to) == 0;
 }
 
+// Renames the complete copy from its stage, .NAME.pnghost-copy-PID-N, to
+// .NAME.pnghost-old-PID-N, so that a copy under that name is always whole,
+// and the signals' slot goes with it.
+bool NameTheCopy(std::string *path) {
+    const std::string stage = *path;
+    const size_t at = stage.rfind("pnghost-copy-");
+    const std::string named = stage.substr(0, at) + "pnghost-old-" + stage.substr(at + std::strlen("pnghost-copy-"));
+    HoldSignals();
+    const bool renamed = RenameWithoutReplacing(stage, named);
+    if (renamed) {
+        ForgetOnSignal(stage);
+        RemoveOnSignal(named);
+        *path = named;
+    }
+    LetSignalsThrough();
+    return renamed;
+}
+
 // A complete copy of the old bytes, its name on the disk too, before the
-// first byte is written over. -1 with *error when it cannot be made; then
-// nothing is left of it.
-int KeepCopy(int old, const std::string &target, std::string *copyPath, std::string *error) {
+// first byte is written over; OUT's owner may read it, so that she can put
+// it back herself (where the file system keeps ACLs). -1 with *error when it
+// cannot be made; then nothing is left of it.
+int KeepCopy(int old, const SaveTarget &to, std::string *copyPath, std::string *error) {
     bool inTemporaryFolder = false;
-    const int copy = CreateFileBeside(target, "-old", copyPath, &inTemporaryFolder, error);
+    const int copy = CreateFileBeside(to.path, "-copy", copyPath, &inTemporaryFolder, error);
     if (copy < 0) {
         *error = "cannot keep a copy of the old file: " + *error + "; not replaced";
         return -1;
     }
-    if (CopyOver(old, copy, false) && SyncFolderOf(*copyPath)) return copy;
+    const uid_t owner = static_cast<uid_t>(to.owner);
+    if (owner != geteuid()) LetReadToo(copy, owner);
+    StopIfAsked("copy");
+    if (CopyOver(old, copy, false) && NameTheCopy(copyPath) && SyncFolderOf(*copyPath)) return copy;
     *error = Why("cannot keep a copy of the old file in " + *copyPath) + "; not replaced";
     close(copy);
     std::remove(copyPath->c_str());
@@ -91,8 +117,9 @@ bool ReserveRoom(int file, off_t bytes) {
 
 enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
 
-// The new bytes over the old, or the old ones put back from the copy; when
-// neither, *error says where the copy is.
+// The new bytes over the old, or the old ones put back from the copy: also
+// when a signal came meanwhile, which is to end pnghost with the file as it
+// was. When neither, *error says where the copy is.
 Outcome WriteOverOrPutBack(int source, int old, int copy, const std::string &copyPath, const SaveTarget &to,
                            std::string *error) {
     struct stat status {};
@@ -100,8 +127,9 @@ Outcome WriteOverOrPutBack(int source, int old, int copy, const std::string &cop
         *error = Why("no room for the new file") + "; not replaced";
         return kOldImageWhole;
     }
-    if (CopyOver(source, old, true)) return kReplaced;
-    const std::string why = Why("cannot write over it");
+    const bool written = CopyOver(source, old, true);
+    if (written && !SignalWaiting()) return kReplaced;
+    const std::string why = written ? std::string("stopped by a signal") : Why("cannot write over it");
     if (CopyOver(copy, old, true)) {
         *error = why + "; the old image is back in place";
         return kOldImageWhole;
@@ -124,25 +152,32 @@ bool SyncFolderOf(const std::string &path) {
     return synced;
 }
 
+// The old file is locked and checked a last time, and checked again once
+// the copy is made: the first write goes only into the file checked, as it
+// was when copied. A signal that comes during the writes waits until the
+// old file holds a whole image again; the copy goes only then. Once the new
+// image is in place, the signals stay held (SaveSignals.h).
 bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::string *error) {
     const int source = open(from.c_str(), O_RDONLY);
-    const int old = source >= 0 ? open(to.path.c_str(), O_RDWR) : -1;
+    if (source < 0) {
+        *error = Why("cannot read the new file") + "; not replaced";
+        return false;
+    }
+    struct stat checked {};
+    const int old = LockAndCheckAgain(to, &checked, error);
     std::string copyPath;
-    const int copy = old >= 0 ? KeepCopy(old, to.path, &copyPath, error) : -1;
-    if (source < 0) *error = Why("cannot read the new file") + "; not replaced";
-    else if (old < 0) *error = Why("cannot open it to write over it") + "; not replaced";
+    const int copy = old >= 0 ? KeepCopy(old, to, &copyPath, error) : -1;
+    const bool unchanged = copy >= 0 && StillAsChecked(old, to.path, checked, error);
     Outcome outcome = kOldImageWhole;
     if (copy >= 0) {
-        // A signal that comes meanwhile waits until the old file holds a
-        // whole image again; the copy goes only then.
         HoldSignals();
-        outcome = WriteOverOrPutBack(source, old, copy, copyPath, to, error);
+        if (unchanged) outcome = WriteOverOrPutBack(source, old, copy, copyPath, to, error);
         close(copy);
         if (outcome != kOnlyTheCopyWhole) std::remove(copyPath.c_str());
         ForgetOnSignal(copyPath);
-        LetSignalsThrough();
+        if (outcome != kReplaced) LetSignalsThrough();
     }
     if (old >= 0) close(old);
-    if (source >= 0) close(source);
+    close(source);
     return outcome == kReplaced;
 }

@@ -25,7 +25,9 @@ std::string Why(const std::string &what) {
 int writesIntoOld = 0;
 
 bool FaultAtWriteIntoOld() {
-    if (!WriteOverWriteFails(writesIntoOld++)) return false;
+    const int number = writesIntoOld++;
+    StopIfAsked("write-over:" + std::to_string(number));
+    if (!WriteOverWriteFails(number)) return false;
     SetLastError(ERROR_IO_DEVICE);
     return true;
 }
@@ -65,17 +67,38 @@ bool CopyOver(HANDLE from, HANDLE to, bool intoOld) {
 
 HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor)); }
 
-// A complete copy of the old bytes, flushed, before the first byte is
-// written over. -1 with *error when it cannot be made; then nothing is left
-// of it.
+// The complete, flushed copy takes its name, .NAME.pnghost-old-PID-N, from
+// its stage, .NAME.pnghost-copy-PID-N: under that name a copy is always
+// whole, and it is there only until the new image is on the disk, so that
+// its being there says the save did not finish. The handler's entry goes
+// with it.
+bool NameTheCopy(std::string *path) {
+    const std::string stage = *path, staged = "pnghost-copy-";
+    const size_t at = stage.rfind(staged);
+    const std::string named = stage.substr(0, at) + "pnghost-old-" + stage.substr(at + staged.size());
+    HoldSignals();
+    const bool renamed = MoveFileExA(stage.c_str(), named.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (renamed) {
+        ForgetOnSignal(stage);
+        RemoveOnSignal(named);
+        *path = named;
+    }
+    LetSignalsThrough();
+    return renamed;
+}
+
+// A complete copy of the old bytes, flushed and named, before the first
+// byte is written over. -1 with *error when it cannot be made; then nothing
+// is left of it.
 int KeepCopy(HANDLE old, const std::string &target, std::string *copyPath, std::string *error) {
     bool inTemporaryFolder = false;
-    const int copy = CreateFileBeside(target, "-old", copyPath, &inTemporaryFolder, error);
+    const int copy = CreateFileBeside(target, "-copy", copyPath, &inTemporaryFolder, error);
     if (copy < 0) {
         *error = "cannot keep a copy of the old file: " + *error + "; not replaced";
         return -1;
     }
-    if (CopyOver(old, HandleOf(copy), false)) return copy;
+    StopIfAsked("copy");
+    if (CopyOver(old, HandleOf(copy), false) && NameTheCopy(copyPath)) return copy;
     *error = Why("cannot keep a copy of the old file in " + *copyPath) + "; not replaced";
     _close(copy);
     std::remove(copyPath->c_str());
@@ -85,13 +108,16 @@ int KeepCopy(HANDLE old, const std::string &target, std::string *copyPath, std::
 
 enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
 
-// The new bytes over the old, or the old ones put back from the copy; when
-// neither, *error says where the copy is. Windows reserves no room without
-// changing the file's length, so a full disk is met by putting back.
+// The new bytes over the old, or the old ones put back from the copy: also
+// when a control event came meanwhile, which is to end pnghost with the file
+// as it was. When neither, *error says where the copy is. Windows reserves
+// no room without changing the file's length, so a full disk is met by
+// putting back.
 Outcome WriteOverOrPutBack(HANDLE source, HANDLE old, HANDLE copy, const std::string &copyPath,
                            const SaveTarget &to, std::string *error) {
-    if (CopyOver(source, old, true)) return kReplaced;
-    const std::string why = Why("cannot write over it");
+    const bool written = CopyOver(source, old, true);
+    if (written && !SignalWaiting()) return kReplaced;
+    const std::string why = written ? std::string("stopped by Ctrl-C or a closed console") : Why("cannot write over it");
     if (CopyOver(copy, old, true)) {
         *error = why + "; the old image is back in place";
         return kOldImageWhole;
@@ -101,10 +127,39 @@ Outcome WriteOverOrPutBack(HANDLE source, HANDLE old, HANDLE copy, const std::st
     return kOnlyTheCopyWhole;
 }
 
-// Others may read the old file meanwhile, but not write it.
+// Others may read the old file meanwhile, but not write, rename or delete
+// it, and another save cannot open it to write over it: the open is the
+// lock. A link put in its place is opened itself, not followed.
 HANDLE OpenToWriteOver(const std::string &path) {
     return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// The file opened is the one checked, with as many names, and nothing was
+// written to it or changed about it since: what stood at its name after the
+// check may have been replaced or changed. Once it is open, no other
+// program can write it.
+bool IsTheFileChecked(HANDLE old, const SaveTarget &to, std::string *error) {
+    SaveTarget opened = to;  // at the path it was opened by
+    if (DescribeOpenFile(old, &opened)) return IsTheFileFound(to, opened, error) && StatusAsFound(to, opened, error);
+    *error = Why("cannot look at it") + "; not replaced";
+    return false;
+}
+
+// The old file open to be written over, checked; INVALID_HANDLE_VALUE with
+// *error otherwise.
+HANDLE OpenTheFileChecked(const SaveTarget &to, std::string *error) {
+    const HANDLE old = OpenToWriteOver(to.path);
+    if (old == INVALID_HANDLE_VALUE) {
+        const bool held = GetLastError() == ERROR_SHARING_VIOLATION;
+        *error = Why(held ? "cannot open it to write over it: another program, or another save, has it open"
+                          : "cannot open it to write over it") +
+                 "; not replaced";
+        return old;
+    }
+    if (IsTheFileChecked(old, to, error)) return old;
+    CloseHandle(old);
+    return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -116,19 +171,20 @@ bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::s
         *error = Why("cannot read the new file") + "; not replaced";
         return false;
     }
-    const HANDLE old = OpenToWriteOver(to.path);
+    const HANDLE old = OpenTheFileChecked(to, error);
     std::string copyPath;
     const int copy = old != INVALID_HANDLE_VALUE ? KeepCopy(old, to.path, &copyPath, error) : -1;
-    if (old == INVALID_HANDLE_VALUE) *error = Why("cannot open it to write over it") + "; not replaced";
     Outcome outcome = kOldImageWhole;
     if (copy >= 0) {
         // Ctrl-C or a closed console meanwhile waits until the old file
-        // holds a whole image again; the copy goes only then.
+        // holds a whole image again; the copy goes only then. Once the new
+        // image is in place, it is too late to stop the save.
         HoldSignals();
         outcome = WriteOverOrPutBack(source, old, HandleOf(copy), copyPath, to, error);
         _close(copy);
         if (outcome != kOnlyTheCopyWhole) std::remove(copyPath.c_str());
         ForgetOnSignal(copyPath);
+        if (outcome == kReplaced) DropWaitingSignals();
         LetSignalsThrough();
     }
     if (old != INVALID_HANDLE_VALUE) CloseHandle(old);

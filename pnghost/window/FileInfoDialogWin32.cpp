@@ -89,7 +89,7 @@ DialogTemplate MakeTemplate() {
 
 struct Editing {
     std::vector<uint8_t> *resources;
-    std::vector<std::string> shown;  // each field's text as the dialog opened
+    std::vector<std::string> shown;  // each field's text as the dialog opened, read back from the field
 };
 
 // The first dataset of each number is the one a field shows.
@@ -99,23 +99,28 @@ std::string FirstText(const std::vector<IptcDataset> &datasets, int number) {
     return "";
 }
 
+// The whole text of a field, however long.
 std::string FieldText(HWND dialog, int field) {
-    char text[256] = "";
-    GetDlgItemTextA(dialog, kFirstEditId + field, text, sizeof text);
+    const HWND edit = GetDlgItem(dialog, kFirstEditId + field);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], static_cast<int>(text.size()))));
     return text;
 }
 
+// A field shows its dataset's text up to the first zero byte (the module
+// pads texts with zeros), so what it showed is read back from it rather
+// than taken from the dataset.
 void FillFields(HWND dialog, Editing *editing) {
     const std::vector<IptcDataset> datasets = ListFileInfoDatasets(*editing->resources);
     for (int i = 0; i < kShownCount; ++i) {
         SendDlgItemMessageA(dialog, kFirstEditId + i, EM_LIMITTEXT, static_cast<WPARAM>(kShown[i].longest), 0);
-        editing->shown.push_back(FirstText(datasets, kShown[i].number));
-        SetDlgItemTextA(dialog, kFirstEditId + i, editing->shown.back().c_str());
+        SetDlgItemTextA(dialog, kFirstEditId + i, FirstText(datasets, kShown[i].number).c_str());
+        editing->shown.push_back(FieldText(dialog, i));
     }
 }
 
 // Only the fields the person changed are edits: a dataset shown and left
-// alone keeps its bytes, and so do further datasets of its number.
+// alone keeps every byte, and so do further datasets of its number.
 void TakeEdits(HWND dialog, const Editing &editing) {
     std::vector<IptcDataset> edits;
     for (int i = 0; i < kShownCount; ++i) {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -89,10 +88,13 @@ int64_t ZoomedLength(int32_t pixels, Zoom zoom) {
     return (int64_t{pixels} * zoom.times + zoom.into - 1) / zoom.into;
 }
 
+// Rounded half up in whole numbers, so that every platform's label is the
+// same.
 std::string ZoomPercent(Zoom zoom) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4g%%", 100.0 * zoom.times / zoom.into);
-    return text;
+    const int64_t hundredths = (20000 * int64_t{zoom.times} + zoom.into) / (2 * int64_t{zoom.into});
+    std::string decimals = std::to_string(100 + hundredths % 100).substr(1);
+    while (!decimals.empty() && decimals.back() == '0') decimals.pop_back();
+    return std::to_string(hundredths / 100) + (decimals.empty() ? "" : "." + decimals) + "%";
 }
 
 Zoom NextZoomStep(Zoom zoom, int direction) {

@@ -34,7 +34,8 @@ bool SameZoom(Zoom a, Zoom b);
 // The length of a side of `pixels` image pixels at the zoom (a part pixel
 // counts whole).
 int64_t ZoomedLength(int32_t pixels, Zoom zoom);
-// The zoom as a person reads it: "100%", "1600%", "6.25%".
+// The zoom as a person reads it, with at most two decimals: "100%",
+// "1600%", "6.25%", "1.56%".
 std::string ZoomPercent(Zoom zoom);
 // The step after (direction 1) or before (-1) the zoom; the same zoom at either end.
 Zoom NextZoomStep(Zoom zoom, int direction);

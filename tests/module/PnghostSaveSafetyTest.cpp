@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "NetpbmImages.h"
@@ -73,18 +74,24 @@ protected:
 
 // Starts pnghost with the arguments, every signal at its default action as
 // a shell's foreground job has them; `setting` (NAME=VALUE) is added to its
-// environment, and its standard error goes to `errors` when given.
+// environment, its standard error goes to `errors` when given, and it runs
+// as `user` (a uid, through setpriv, which becomes pnghost) when given.
 pid_t StartPnghost(const std::vector<std::string> &arguments, const std::string &setting = "",
-                   const std::string &errors = "") {
+                   const std::string &errors = "", const std::string &user = "") {
     std::vector<std::string> words = {PNGHOST_PATH};
+    if (!user.empty())
+        words.insert(words.begin(), {"/usr/bin/setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups"});
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char *> argv;
     for (std::string &word : words) argv.push_back(&word[0]);
     argv.push_back(nullptr);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
+    // Every bit set, 32 and 33 too: sigfillset leaves out the two signals
+    // the C library keeps to itself, and then its posix_spawn makes the
+    // child ignore them.
     sigset_t all;
-    sigfillset(&all);
+    std::memset(&all, 0xff, sizeof all);
     posix_spawnattr_setsigdefault(&attributes, &all);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     std::vector<char *> environment;
@@ -97,7 +104,7 @@ pid_t StartPnghost(const std::vector<std::string> &arguments, const std::string 
     if (!errors.empty())
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = -1;
-    if (posix_spawn(&child, PNGHOST_PATH, &actions, &attributes, argv.data(), environment.data()) != 0) child = -1;
+    if (posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environment.data()) != 0) child = -1;
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return child;
@@ -265,11 +272,6 @@ TEST_F(PnghostSaveSafetyTest, ASaveKeepsTheModeOwnerLinksAndNamesOfTheFile) {
     EXPECT_EQ(RunShell("pngcheck -q " + existing).status, 0);
     unlink(other.c_str());
 
-    const std::string created = folder.Path("created.png");
-    ASSERT_EQ(RunShell("umask 027; " + save + created).status, 0);
-    EXPECT_EQ(Status(created).st_mode & 07777, 0640u) << "a new file honours the umask";
-    unlink(created.c_str());
-
     // A name as long as the file system takes leaves no room for the new
     // file's longer one: created, then replaced.
     const std::string longest = folder.Path(std::string(246, 'n') + ".png");
@@ -277,6 +279,115 @@ TEST_F(PnghostSaveSafetyTest, ASaveKeepsTheModeOwnerLinksAndNamesOfTheFile) {
     EXPECT_EQ(RunShell("pngcheck -q " + longest).status, 0);
     EXPECT_EQ(folder.Names().size(), 3u) << "a file was left behind";
     unlink(longest.c_str());
+}
+
+// A new file gets what any program's new file gets in its folder, as touch
+// makes it: the umask's bits, or the folder's default ACL, which no umask
+// narrows, so that the collaborator it names may save over the file.
+TEST_F(PnghostSaveSafetyTest, ANewFileGetsWhatAnyProgramsNewFileGets) {
+    const struct {
+        std::string umask, defaultAcl;
+    } cases[] = {{"027", ""}, {"022", "u:12345:rw"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.umask + " " + c.defaultAcl);
+        TempFolder shared;
+        if (!c.defaultAcl.empty()) {
+            ASSERT_EQ(RunShell("setfacl -d -m " + c.defaultAcl + " " + shared.Path("")).status, 0)
+                << "the acl package is needed";
+        }
+        const std::string input = shared.Path("noisy.ppm");
+        const std::string created = shared.Path("created.png");
+        const std::string touched = shared.Path("touched");
+        ASSERT_EQ(RunShell("cp " + noisy + " " + input + " && chmod 644 " + input + " && umask " + c.umask + " && " +
+                           PNGHOST_PATH + " save " + input + " " + created + " && touch " + touched)
+                      .status,
+                  0);
+        EXPECT_EQ(Status(created).st_mode, Status(touched).st_mode);
+        EXPECT_EQ(RunShell("getfacl -c " + created).out, RunShell("getfacl -c " + touched).out);
+        if (geteuid() != 0 || c.defaultAcl.empty()) continue;
+        ASSERT_EQ(chmod(shared.Path("").c_str(), 0755), 0);
+        const CommandRun run = RunShell("setpriv --reuid=12345 --regid=12345 --clear-groups " +
+                                        std::string(PNGHOST_PATH) + " save " + input + " " + created + " --speed");
+        EXPECT_EQ(run.status, 0) << "the collaborator saves over it: " << run.err;
+    }
+}
+
+// Two saves of one file at once: the one that finds the other's lock on the
+// file, renaming over it or writing over it, is refused; the other saves,
+// and the file opens, under each of its names.
+TEST_F(PnghostSaveSafetyTest, OfTwoSavesOfOneFileAtOnceOneIsRefused) {
+    const std::string other = others.Path("other.png");
+    const std::string gray = others.Path("gray.pgm");
+    WriteText(gray, NetpbmImage(kNetpbmModes[1], 8, 8));
+    const struct {
+        std::string stop;  // where the first stops, holding the lock
+        bool linked;       // a second name: written over
+    } cases[] = {{"rename", false}, {"copy", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stop);
+        if (c.linked) {
+            ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
+        }
+        const pid_t first = StartPnghost({"save", noisy, existing}, "PNGHOST_STOP_AT=" + c.stop);
+        ASSERT_GT(first, 0);
+        ASSERT_TRUE(WaitUntilStopped(first));
+        const CommandRun second = Pnghost("save " + gray + " " + existing);
+        EXPECT_EQ(second.status, 2);
+        EXPECT_NE(second.err.find(existing + ": another pnghost is saving over it: not replaced"), std::string::npos)
+            << second.err;
+        kill(first, SIGCONT);
+        int status = 0;
+        ASSERT_EQ(waitpid(first, &status, 0), first);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        EXPECT_NE(Pnghost("open " + existing).out.find(": 200 x 200 RGB"), std::string::npos)
+            << "the first save's image";
+        EXPECT_EQ(RunShell("pngcheck -q " + existing).status, 0);
+        EXPECT_EQ(folder.Names().size(), 2u) << "a file was left behind";
+        if (c.linked) {
+            EXPECT_TRUE(Slurp(other) == Slurp(existing));
+        }
+        unlink(other.c_str());
+    }
+}
+
+// A link another user planted in a sticky folder anyone may write to, such
+// as /tmp, is not followed, as the kernel would not follow it: it would
+// send the save over any file the saver may write, or make one. The saver's
+// own link, and the folder owner's, are followed.
+TEST_F(PnghostSaveSafetyTest, ALinkInAStickyFolderIsFollowedOnlyAsTheKernelWould) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to plant a link as uid 23456";
+    TempFolder shared;
+    const std::string link = shared.Path("link.png");
+    const struct {
+        std::string linkOwner, folderOwner;
+        std::string pointsTo;
+        std::string followedWith;  // the save's choice when it is followed; empty: not followed
+    } cases[] = {
+        {"23456", "0", existing, ""},
+        {"23456", "0", folder.Path("made.png"), ""},
+        {"0", "0", existing, "--speed"},
+        {"23456", "23456", existing, "--interlace"},
+    };
+    std::string last = before;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.linkOwner + " " + c.folderOwner + " " + c.pointsTo);
+        ASSERT_EQ(RunShell("chown " + c.folderOwner + " " + shared.Path("") + " && chmod 1777 " + shared.Path("") +
+                           " && setpriv --reuid=" + c.linkOwner + " ln -s " + c.pointsTo + " " + link)
+                      .status,
+                  0);
+        const CommandRun run = Pnghost("save " + noisy + " " + link + " " + c.followedWith);
+        if (!c.followedWith.empty()) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_FALSE(Slurp(existing) == last) << "saved";
+            last = Slurp(existing);
+        } else {
+            EXPECT_EQ(run.status, 2);
+            EXPECT_NE(run.err.find(link + ": a symbolic link of uid 23456 in a sticky folder"), std::string::npos)
+                << run.err;
+            ExpectUntouched();
+        }
+        unlink(link.c_str());
+    }
 }
 
 // Each signal ends the save as it would any program, and the file of the
@@ -289,10 +400,11 @@ TEST_F(PnghostSaveSafetyTest, ASaveEndedBySignalLeavesNothingBehind) {
     ASSERT_EQ(setrlimit(RLIMIT_CORE, &noCore), 0);
     // Every signal whose default action ends a process, but SIGKILL, which
     // nothing can catch, and SIGPIPE and SIGXFSZ, which pnghost ignores so
-    // that a write fails instead.
+    // that a write fails instead; 32 and 33 are the real-time signals that
+    // the C library keeps to itself, below SIGRTMIN.
     std::vector<int> numbers = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP,   SIGABRT, SIGUSR1, SIGUSR2,
                                 SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,
-                                SIGSYS,  SIGRTMIN, SIGRTMAX};
+                                SIGSYS,  32,      33,      SIGRTMIN, SIGRTMAX};
     // A sanitizer's build has its own handlers for these, which report a
     // crash, and pnghost leaves them to it.
     if (!kSanitized) numbers.insert(numbers.end(), {SIGSEGV, SIGBUS, SIGFPE});
@@ -354,85 +466,154 @@ TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
         EXPECT_EQ(folder.Names().size(), 2u) << "a file was left behind";
         EXPECT_TRUE(staging.Names().empty()) << "a file was left behind";
     }
+    // His write-over killed half way, she puts her file back herself from
+    // the copy he left, which she may read.
+    ASSERT_EQ(chmod(folder.Path("").c_str(), 01777), 0);
+    const pid_t child = StartPnghost({"save", noisy, existing}, "PNGHOST_STOP_AT=write-over:1", "", "12345");
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(WaitUntilStopped(child));
+    kill(child, SIGKILL);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    std::string copy;
+    for (const std::string &name : folder.Names())
+        if (name.rfind(".existing.png.pnghost-old-", 0) == 0) copy = folder.Path(name);
+    ASSERT_FALSE(copy.empty()) << "no copy kept beside it";
+    EXPECT_FALSE(Slurp(existing) == last) << "killed before the write-over";
+    const CommandRun restore =
+        RunShell("setpriv --reuid=23456 --regid=23456 --clear-groups cp " + copy + " " + existing);
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_TRUE(Slurp(existing) == last) << "her image is back";
+    for (const std::string &name : folder.Names())
+        if (name[0] == '.') unlink(folder.Path(name).c_str());
     chmod(folder.Path("").c_str(), 0700);
 }
 
 // A file of two names is written over. Cut short by a failing write, it
 // gets the old bytes back; when they cannot be put back either, or when the
 // process is killed half way, a whole copy of them stays beside it, and cp
-// puts it back. Never "saved".
+// puts it back. Never "saved". A signal that ends pnghost, 32 and 33 among
+// them, puts the old bytes back first; SIGPIPE, which it ignores, does not
+// stop the save. A copy under its name is always whole: killed while it is
+// made, none has the name yet.
 TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfIt) {
     const std::string other = others.Path("other.png");
     ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
+    const std::string stopped = "PNGHOST_STOP_AT=write-over:1";  // the noisy image takes two writes
+    enum Left { kOldImage, kCopy, kNewImage };
     const struct {
-        std::string setting;  // the noisy image takes two writes
-        std::string message;  // empty: killed
+        std::string setting;
+        int signal;  // sent where it stops itself, before SIGCONT
+        std::string message;
+        int status;  // as a shell shows it: 128 + N for signal N
+        Left left;
     } cases[] = {
-        {"PNGHOST_FAIL_WRITE_OVER=1", existing + ": cannot write over it: Input/output error; the old image is back"},
-        {"PNGHOST_FAIL_WRITE_OVER=1-", "nor put the old image back: Input/output error; it is kept whole in "},
-        {"PNGHOST_STOP_AT=write-over:1", ""},
+        {"PNGHOST_FAIL_WRITE_OVER=1", 0,
+         existing + ": cannot write over it: Input/output error; the old image is back", 2, kOldImage},
+        {"PNGHOST_FAIL_WRITE_OVER=1-", 0, "nor put the old image back: Input/output error; it is kept whole in ", 2,
+         kCopy},
+        {stopped, SIGKILL, "", 128 + SIGKILL, kCopy},
+        {stopped, SIGTERM, "", 128 + SIGTERM, kOldImage},
+        {stopped, 32, "", 128 + 32, kOldImage},
+        {stopped, 33, "", 128 + 33, kOldImage},
+        {stopped, SIGPIPE, "", 0, kNewImage},
+        {"PNGHOST_STOP_AT=copy", SIGKILL, "", 128 + SIGKILL, kOldImage},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.setting);
+        SCOPED_TRACE(c.setting + " " + std::to_string(c.signal));
         const std::string errors = others.Path("errors");
         const pid_t child = StartPnghost({"save", noisy, existing}, c.setting, errors);
         ASSERT_GT(child, 0);
-        if (c.message.empty()) {
+        if (c.signal != 0) {
             ASSERT_TRUE(WaitUntilStopped(child));
-            kill(child, SIGKILL);
+            kill(child, c.signal);
+            kill(child, SIGCONT);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(c.message.empty() ? WIFSIGNALED(status) : WIFEXITED(status) && WEXITSTATUS(status) == 2);
+        EXPECT_EQ(WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status), c.status);
         EXPECT_NE(Slurp(errors).find(c.message), std::string::npos) << Slurp(errors);
         EXPECT_EQ(Status(other).st_ino, Status(existing).st_ino);
         std::string copy;
         for (const std::string &name : folder.Names())
             if (name.rfind(".existing.png.pnghost-old-", 0) == 0) copy = folder.Path(name);
-        if (c.setting == cases[0].setting) {
-            EXPECT_TRUE(copy.empty()) << "the copy was left behind";
-            ExpectUntouched();
-            continue;
+        if (c.left == kCopy) {
+            ASSERT_FALSE(copy.empty()) << "no copy kept";
+            EXPECT_TRUE(Slurp(copy) == before) << "the copy is not the old file";
+            EXPECT_NE(Slurp(errors).find(c.message.empty() ? "" : "put it back with cp " + copy + " " + existing),
+                      std::string::npos);
+            ASSERT_EQ(RunShell("cp " + copy + " " + existing).status, 0);
+            EXPECT_TRUE(Slurp(other) == before) << "cp put the old image back under both names";
+        } else {
+            EXPECT_TRUE(copy.empty()) << "a copy was left behind";
+            EXPECT_EQ(Slurp(existing) == before, c.left == kOldImage) << "the old image, or the new one, in place";
+            // SIGKILL alone leaves the files of pnghost's own.
+            if (c.signal != SIGKILL) {
+                EXPECT_EQ(folder.Names().size(), 2u) << "a file was left behind";
+            }
         }
-        ASSERT_FALSE(copy.empty()) << "no copy kept";
-        EXPECT_TRUE(Slurp(copy) == before) << "the copy is not the old file";
-        EXPECT_NE(Slurp(errors).find(c.message.empty() ? "" : "put it back with cp " + copy + " " + existing),
-                  std::string::npos);
-        ASSERT_EQ(RunShell("cp " + copy + " " + existing).status, 0);
-        EXPECT_TRUE(Slurp(other) == before) << "cp put the old image back under both names";
         for (const std::string &name : folder.Names())
             if (name[0] == '.') unlink(folder.Path(name).c_str());
+        WriteText(existing, before);
     }
 }
 
 // Between the dialog and the replace, the file is made read-only, given
-// another name, or replaced: it is left as it then is, with nothing beside.
+// another name, its mode changed, replaced by another file or by a link; or,
+// written over, it is written to or replaced while its copy is made; or a
+// new file comes into being after the last check: each is left as it then
+// is, with nothing beside.
 TEST_F(PnghostSaveSafetyTest, ADestinationChangedDuringTheSaveIsNotTouched) {
     const std::string second = others.Path("second.png");
     const std::string replacement = others.Path("replacement.png");
+    const std::string aside = others.Path("aside.png");
+    const std::string created = folder.Path("created.png");
+    const std::string replace = "cp " + existing + " " + replacement + " && mv " + replacement + " " + existing;
     const struct {
+        std::string stop;  // where pnghost stops itself for the change
+        std::string destination;
         std::string change, message;
     } cases[] = {
-        {"chmod 444 " + existing, existing + ": read-only (mode 0444): not replaced"},
-        {"ln " + existing + " " + second, existing + ": its names went from 1 to 2 during the save: not replaced"},
-        {"cp " + existing + " " + replacement + " && mv " + replacement + " " + existing,
+        {"replace", existing, "chmod 444 " + existing, existing + ": read-only (mode 0444): not replaced"},
+        {"replace", existing, "ln " + existing + " " + second,
+         existing + ": its names went from 1 to 2 during the save: not replaced"},
+        {"replace", existing, replace, existing + ": replaced by another file during the save: not replaced"},
+        // After its mode was taken over: the new file would not have the new one.
+        {"replace", existing, "chmod 600 " + existing,
+         existing + ": changed by another program during the save: not replaced"},
+        {"replace", existing, "mv " + existing + " " + aside + " && ln -s " + aside + " " + existing,
+         existing + ": replaced by a symbolic link during the save: not replaced"},
+        // Written over (a second name), while the copy of its bytes is made.
+        {"copy", existing, "printf x >> " + existing,
+         existing + ": changed by another program during the save: not replaced"},
+        {"copy", existing, replace,
          existing + ": replaced by another file during the save: not replaced"},
+        // A new file, just before it takes the name.
+        {"rename", created, "cp " + existing + " " + created,
+         created + ": created by another program during the save: not replaced"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.change);
         const std::string errors = others.Path("errors");
-        const pid_t child = StartPnghost({"save", noisy, existing}, "PNGHOST_STOP_AT=replace", errors);
+        // A file with a second name is written over.
+        if (c.stop == "copy") {
+            ASSERT_EQ(link(existing.c_str(), second.c_str()), 0);
+        }
+        const pid_t child = StartPnghost({"save", noisy, c.destination}, "PNGHOST_STOP_AT=" + c.stop, errors);
         ASSERT_GT(child, 0);
         ASSERT_TRUE(WaitUntilStopped(child));
         ASSERT_EQ(RunShell(c.change).status, 0);
+        const std::string then = Slurp(c.destination);
+        size_t names = 0;  // but those of pnghost's own
+        for (const std::string &name : folder.Names()) names += name[0] != '.';
         kill(child, SIGCONT);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "status " << status;
         EXPECT_NE(Slurp(errors).find(c.message), std::string::npos) << Slurp(errors);
-        ExpectUntouched();
-        chmod(existing.c_str(), 0644);
-        unlink(second.c_str());
+        EXPECT_TRUE(Slurp(c.destination) == then) << "the destination changed";
+        EXPECT_EQ(folder.Names().size(), names) << "a file was left behind";
+        for (const std::string &path : {existing, second, aside, created}) unlink(path.c_str());
+        ASSERT_EQ(RunShell("cp " + kSuitePng + " " + existing + " && chmod 644 " + existing).status, 0);
     }
 }
 

@@ -162,7 +162,11 @@ TEST(ShownImage, ZoomStepsFitAndClimbTheLadder) {
     EXPECT_TRUE(SameZoom(NextZoomStep(kActualSize, -1), Zoom{1, 2}));
     EXPECT_TRUE(SameZoom(NextZoomStep(Zoom{32, 1}, 1), Zoom{32, 1}));
     EXPECT_TRUE(SameZoom(NextZoomStep(Zoom{1, 64}, -1), Zoom{1, 64}));
-    EXPECT_EQ(ZoomPercent(Zoom{1, 16}), "6.25%");
+    const char *const kLabels[] = {"1.56%", "2.08%", "3.13%", "4.17%", "6.25%", "8.33%", "12.5%",
+                                   "16.67%", "25%",  "33.33%", "50%",  "100%", "200%", "300%",
+                                   "400%",  "600%", "800%",  "1200%", "1600%", "2400%", "3200%"};
+    static_assert(sizeof kLabels / sizeof kLabels[0] == sizeof kZoomSteps / sizeof kZoomSteps[0], "a label a step");
+    for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) EXPECT_EQ(ZoomPercent(kZoomSteps[i]), kLabels[i]);
     EXPECT_EQ(ZoomedLength(7, Zoom{1, 2}), 4);
 }
 
