@@ -16,7 +16,7 @@
 
 #include "pnghost/files/AccessControlLists.h"
 #include "pnghost/files/NewName.h"
-#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
 #include "pnghost/files/TargetLock.h"
@@ -140,17 +140,6 @@ Outcome WriteOverOrPutBack(int source, int old, int copy, const std::string &cop
 }
 
 }  // namespace
-
-bool SyncFolderOf(const std::string &path) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0) return false;
-    // Some file systems have nothing to sync for a folder and say so.
-    const bool synced = fsync(descriptor) == 0 || errno == EINVAL;
-    close(descriptor);
-    return synced;
-}
 
 // The old file is locked and checked a last time, and checked again once
 // the copy is made: the first write goes only into the file checked, as it

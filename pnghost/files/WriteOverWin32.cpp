@@ -9,9 +9,10 @@
 
 #include <cstdio>
 
-#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
+#include "pnghost/files/TargetChecks.h"
 #include "pnghost/files/WriteOver.h"
 
 namespace {
