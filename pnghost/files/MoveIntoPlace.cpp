@@ -3,6 +3,8 @@
 // takes its name only while no file has it. The folder is synced after it,
 // so that the new name survives a crash. (A file that must stay the same
 // file is written over instead: WriteOver.h.)
+#include "pnghost/files/MoveIntoPlace.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,11 +12,9 @@
 #include <cstring>
 
 #include "pnghost/files/NewName.h"
-#include "pnghost/files/SafeSaveFile.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
 #include "pnghost/files/TargetLock.h"
-#include "pnghost/files/WriteOver.h"
 
 namespace {
 

@@ -11,15 +11,18 @@
 // must stay the same file, with several hard links, which ReplaceFile would
 // split, or in a folder that takes no new file, is written over instead:
 // WriteOver.h.)
+#include "pnghost/files/MoveIntoPlace.h"
+
 #include <windows.h>
 
 #include <io.h>
 
 #include <cstdio>
 
-#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
+#include "pnghost/files/TargetChecks.h"
 
 namespace {
 

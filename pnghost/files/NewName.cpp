@@ -1,5 +1,5 @@
 // renameat2(RENAME_NOREPLACE), or link and unlink, which fail alike on a
-// name that is taken.
+// name that is taken; fsync on the folder.
 #include "pnghost/files/NewName.h"
 
 #include <fcntl.h>
@@ -14,4 +14,15 @@ bool RenameWithoutReplacing(const std::string &from, const std::string &to) {
     if (link(from.c_str(), to.c_str()) != 0) return false;
     unlink(from.c_str());
     return true;
+}
+
+bool SyncFolderOf(const std::string &path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0) return false;
+    // Some file systems have nothing to sync for a folder and say so.
+    const bool synced = fsync(descriptor) == 0 || errno == EINVAL;
+    close(descriptor);
+    return synced;
 }

@@ -108,6 +108,10 @@ void LetSignalsThrough() {
     SetHeld(SIG_UNBLOCK, &set, nullptr);
 }
 
+void LetThroughUnlessSaved(bool saved) {
+    if (!saved) LetSignalsThrough();
+}
+
 // A signal that is held is kept waiting even when it is ignored (SIGPIPE,
 // or one pnghost was started ignoring), to be dropped when let through.
 bool SignalWaiting() {

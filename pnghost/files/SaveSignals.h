@@ -31,5 +31,10 @@ bool SignalWaiting();
 // place, and pnghost must not end as though it had not saved.
 void DropWaitingSignals();
 #endif
+// Ends the hold under which a save put its new image in place: when it did
+// not, a signal that came meanwhile now ends the process; when it did, one
+// is too late to stop the save: on Linux they stay held, on Windows the
+// control events that came are dropped.
+void LetThroughUnlessSaved(bool saved);
 
 #endif

@@ -65,3 +65,8 @@ void LetSignalsThrough() { LeaveCriticalSection(Lock()); }
 
 bool SignalWaiting() { return eventsCome > droppedUpTo; }
 void DropWaitingSignals() { droppedUpTo = eventsCome; }
+
+void LetThroughUnlessSaved(bool saved) {
+    if (saved) DropWaitingSignals();
+    LetSignalsThrough();
+}

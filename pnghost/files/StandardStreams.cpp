@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveSignals.h"
 
 #ifdef _WIN32

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/TargetChecks.h"
 
 namespace {
 

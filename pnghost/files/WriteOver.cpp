@@ -1,29 +1,24 @@
 // Writing over the old file with a copy of its bytes kept until the new ones
-// are safely on the disk. A crash half way (SIGKILL, the out-of-memory
-// killer, a power cut) leaves the copy, .NAME.pnghost-old-PID-N beside the
-// file (or pnghost-old-PID-N in the temporary folder), for a person to copy
-// back: it has that name only while it is whole, and until the new image is
-// whole on the disk, so that its being there says the save did not finish.
+// are safely on the disk: the same steps on Linux and Windows, each with its
+// own file calls (WriteOverCalls.h). A file with several hard links keeps
+// them all, each showing the new image. A crash half way (SIGKILL, the
+// out-of-memory killer, a power cut) leaves the copy, .NAME.pnghost-old-PID-N
+// beside the file (or pnghost-old-PID-N in the temporary folder; hidden on
+// Windows), for a person to copy back: it has that name only while it is
+// whole, and until the new image is whole on the disk, so that its being
+// there says the save did not finish.
 #include "pnghost/files/WriteOver.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
-#include "pnghost/files/AccessControlLists.h"
-#include "pnghost/files/NewName.h"
-#include "pnghost/files/SafeSaveFile.h"
+#include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
-#include "pnghost/files/TargetLock.h"
+#include "pnghost/files/WriteOverCalls.h"
 
 namespace {
-
-std::string Why(const std::string &what) { return what + ": " + std::strerror(errno); }
 
 // Writes into the old file are counted for the fault knobs.
 int writesIntoOld = 0;
@@ -32,18 +27,18 @@ bool FaultAtWriteIntoOld() {
     const int number = writesIntoOld++;
     StopIfAsked("write-over:" + std::to_string(number));
     if (!WriteOverWriteFails(number)) return false;
-    errno = EIO;
+    SetFailingDiskError();
     return true;
 }
 
-bool WriteAll(int file, const char *bytes, size_t count, bool intoOld) {
+bool WriteAll(FileHandle file, const char *bytes, size_t count, bool intoOld) {
     while (count > 0) {
         if (intoOld && FaultAtWriteIntoOld()) return false;
-        const ssize_t written = write(file, bytes, count);
-        if (written < 0 && errno == EINTR) continue;
+        const long written = WritePiece(file, bytes, count);
+        if (written < 0 && Interrupted()) continue;
         if (written < 0) return false;
         if (written == 0) {
-            errno = ENOSPC;
+            SetFullDiskError();
             return false;
         }
         bytes += written;
@@ -53,30 +48,30 @@ bool WriteAll(int file, const char *bytes, size_t count, bool intoOld) {
 }
 
 // `to` becomes byte for byte what `from` holds, on the disk.
-bool CopyOver(int from, int to, bool intoOld) {
-    if (lseek(from, 0, SEEK_SET) != 0 || lseek(to, 0, SEEK_SET) != 0) return false;
+bool CopyOver(FileHandle from, FileHandle to, bool intoOld) {
+    if (!Rewind(from) || !Rewind(to)) return false;
     char piece[65536];
-    off_t length = 0;
+    long long length = 0;
     for (;;) {
-        const ssize_t got = read(from, piece, sizeof piece);
-        if (got < 0 && errno == EINTR) continue;
+        const long got = ReadPiece(from, piece, sizeof piece);
+        if (got < 0 && Interrupted()) continue;
         if (got < 0) return false;
         if (got == 0) break;
         if (!WriteAll(to, piece, static_cast<size_t>(got), intoOld)) return false;
         length += got;
     }
-    return ftruncate(to, length) == 0 && fsync(to) == 0;
+    return EndAndSync(to, length);
 }
 
 // Renames the complete copy from its stage, .NAME.pnghost-copy-PID-N, to
 // .NAME.pnghost-old-PID-N, so that a copy under that name is always whole,
 // and the signals' slot goes with it.
 bool NameTheCopy(std::string *path) {
-    const std::string stage = *path;
-    const size_t at = stage.rfind("pnghost-copy-");
-    const std::string named = stage.substr(0, at) + "pnghost-old-" + stage.substr(at + std::strlen("pnghost-copy-"));
+    const std::string stage = *path, staged = "pnghost-copy-";
+    const size_t at = stage.rfind(staged);
+    const std::string named = stage.substr(0, at) + "pnghost-old-" + stage.substr(at + staged.size());
     HoldSignals();
-    const bool renamed = RenameWithoutReplacing(stage, named);
+    const bool renamed = RenameTheCopy(stage, named);
     if (renamed) {
         ForgetOnSignal(stage);
         RemoveOnSignal(named);
@@ -88,31 +83,23 @@ bool NameTheCopy(std::string *path) {
 
 // A complete copy of the old bytes, its name on the disk too, before the
 // first byte is written over; OUT's owner may read it, so that she can put
-// it back herself (where the file system keeps ACLs). -1 with *error when it
-// cannot be made; then nothing is left of it.
-int KeepCopy(int old, const SaveTarget &to, std::string *copyPath, std::string *error) {
+// it back herself. -1 with *error when it cannot be made; then nothing is
+// left of it.
+int KeepCopy(FileHandle old, const SaveTarget &to, std::string *copyPath, std::string *error) {
     bool inTemporaryFolder = false;
     const int copy = CreateFileBeside(to.path, "-copy", copyPath, &inTemporaryFolder, error);
     if (copy < 0) {
         *error = "cannot keep a copy of the old file: " + *error + "; not replaced";
         return -1;
     }
-    const uid_t owner = static_cast<uid_t>(to.owner);
-    if (owner != geteuid()) LetReadToo(copy, owner);
+    LetTheOwnerRead(copy, to);
     StopIfAsked("copy");
-    if (CopyOver(old, copy, false) && NameTheCopy(copyPath) && SyncFolderOf(*copyPath)) return copy;
-    *error = Why("cannot keep a copy of the old file in " + *copyPath) + "; not replaced";
+    if (CopyOver(old, FileOfDescriptor(copy), false) && NameTheCopy(copyPath) && SyncTheName(*copyPath)) return copy;
+    *error = WithLastError("cannot keep a copy of the old file in " + *copyPath) + "; not replaced";
     close(copy);
     std::remove(copyPath->c_str());
     ForgetOnSignal(*copyPath);
     return -1;
-}
-
-// Room on the disk for the new bytes, taken without changing the old file,
-// so that a full disk stops the save before the first write. A file system
-// that cannot reserve room is written over all the same: the copy is kept.
-bool ReserveRoom(int file, off_t bytes) {
-    return bytes == 0 || fallocate(file, FALLOC_FL_KEEP_SIZE, 0, bytes) == 0 || errno == EOPNOTSUPP;
 }
 
 enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
@@ -120,64 +107,53 @@ enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
 // The new bytes over the old, or the old ones put back from the copy: also
 // when a signal came meanwhile, which is to end pnghost with the file as it
 // was. When neither, *error says where the copy is.
-Outcome WriteOverOrPutBack(int source, int old, int copy, const std::string &copyPath, const SaveTarget &to,
-                           std::string *error) {
-    struct stat status {};
-    if (fstat(source, &status) != 0 || !ReserveRoom(old, status.st_size)) {
-        *error = Why("no room for the new file") + "; not replaced";
+Outcome WriteOverOrPutBack(FileHandle source, FileHandle old, FileHandle copy, const std::string &copyPath,
+                           const SaveTarget &to, std::string *error) {
+    if (!ReserveRoom(old, source)) {
+        *error = WithLastError("no room for the new file") + "; not replaced";
         return kOldImageWhole;
     }
     const bool written = CopyOver(source, old, true);
     if (written && !SignalWaiting()) return kReplaced;
-    const std::string why = written ? std::string("stopped by a signal") : Why("cannot write over it");
+    const std::string why = written ? std::string("stopped by ") + kStoppedBy : WithLastError("cannot write over it");
     if (CopyOver(copy, old, true)) {
         *error = why + "; the old image is back in place";
         return kOldImageWhole;
     }
-    *error = why + ", " + Why("nor put the old image back") + "; it is kept whole in " + copyPath +
-             ": put it back with cp " + copyPath + " " + to.path;
+    *error = why + ", " + WithLastError("nor put the old image back") + "; it is kept whole in " + copyPath +
+             ": put it back with " + kCopyCommand + " " + copyPath + " " + to.path;
     return kOnlyTheCopyWhole;
 }
 
 }  // namespace
 
-bool SyncFolderOf(const std::string &path) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0) return false;
-    // Some file systems have nothing to sync for a folder and say so.
-    const bool synced = fsync(descriptor) == 0 || errno == EINVAL;
-    close(descriptor);
-    return synced;
-}
-
-// The old file is locked and checked a last time, and checked again once
-// the copy is made: the first write goes only into the file checked, as it
-// was when copied. A signal that comes during the writes waits until the
-// old file holds a whole image again; the copy goes only then. Once the new
-// image is in place, the signals stay held (SaveSignals.h).
+// The old file is opened and checked a last time, and checked again once the
+// copy is made: the first write goes only into the file checked, as it was
+// when copied. A signal (on Windows, Ctrl-C or a closed console) that comes
+// during the writes waits until the old file holds a whole image again; the
+// copy goes only then. Once the new image is in place, it is too late to
+// stop the save (SaveSignals.h).
 bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::string *error) {
-    const int source = open(from.c_str(), O_RDONLY);
-    if (source < 0) {
-        *error = Why("cannot read the new file") + "; not replaced";
+    FileHandle source{};
+    if (!OpenToRead(from, &source)) {
+        *error = WithLastError("cannot read the new file") + "; not replaced";
         return false;
     }
-    struct stat checked {};
-    const int old = LockAndCheckAgain(to, &checked, error);
+    OldFile old;
+    const bool opened = OpenOldChecked(to, &old, error);
     std::string copyPath;
-    const int copy = old >= 0 ? KeepCopy(old, to, &copyPath, error) : -1;
-    const bool unchanged = copy >= 0 && StillAsChecked(old, to.path, checked, error);
+    const int copy = opened ? KeepCopy(old.file, to, &copyPath, error) : -1;
+    const bool unchanged = copy >= 0 && UnchangedSinceChecked(old, to, error);
     Outcome outcome = kOldImageWhole;
     if (copy >= 0) {
         HoldSignals();
-        if (unchanged) outcome = WriteOverOrPutBack(source, old, copy, copyPath, to, error);
+        if (unchanged) outcome = WriteOverOrPutBack(source, old.file, FileOfDescriptor(copy), copyPath, to, error);
         close(copy);
         if (outcome != kOnlyTheCopyWhole) std::remove(copyPath.c_str());
         ForgetOnSignal(copyPath);
-        if (outcome != kReplaced) LetSignalsThrough();
+        LetThroughUnlessSaved(outcome == kReplaced);
     }
-    if (old >= 0) close(old);
-    close(source);
+    if (opened) CloseFile(old.file);
+    CloseFile(source);
     return outcome == kReplaced;
 }

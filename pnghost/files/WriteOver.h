@@ -17,10 +17,4 @@
 // False with *error saying what the file holds.
 bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::string *error);
 
-#ifndef _WIN32
-// Syncs the folder the path is in, so that a name made or removed there is
-// on the disk too. (Windows gives no handle on a folder to flush.)
-bool SyncFolderOf(const std::string &path);
-#endif
-
 #endif

@@ -557,6 +557,28 @@ TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfI
     }
 }
 
+// A disk too full for the new bytes stops a write-over before its first
+// write: the room is taken first, without changing the old file. The full
+// disk is a small tmpfs in a mount namespace of its own, with room for the
+// old file, the new one beside it (about 88 KB) and the copy, but not for
+// the new bytes in the old file too.
+TEST_F(PnghostSaveSafetyTest, AWriteOverWithNoRoomForTheNewBytesStopsBeforeTheFirstWrite) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to mount a file system";
+    const std::string disk = others.Path("disk");
+    ASSERT_EQ(mkdir(disk.c_str(), 0700), 0);
+    const std::string old = disk + "/old.png";
+    const std::string onTheDisk = "mount -t tmpfs -o size=128k pnghost-test " + disk + " || exit 77; cp " +
+                                  existing + " " + old + " && ln " + old + " " + disk + "/other.png && " +
+                                  PNGHOST_PATH + " save " + noisy + " " + old + "; echo $?; cmp " + existing +
+                                  " " + disk + "/other.png && ls -A " + disk;
+    const CommandRun run = RunShell("unshare --mount true || exit 77; unshare --mount sh -c '" + onTheDisk + "'");
+    if (run.status == 77) GTEST_SKIP() << "cannot mount a file system here: " << run.err;
+    EXPECT_NE(run.err.find(old + ": no room for the new file: No space left on device; not replaced"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out, "2\nold.png\nother.png\n") << "the exit status, then the old image under its two names alone";
+}
+
 // Between the dialog and the replace, the file is made read-only, given
 // another name, its mode changed, replaced by another file or by a link; or,
 // written over, it is written to or replaced while its copy is made; or a
