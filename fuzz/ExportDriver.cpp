@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OutcomeCounts.h"
 #include "pnghost/host/Operations.h"
 
 namespace {
@@ -65,16 +66,28 @@ bool IsWrittenKeyword(const char *keyword) {
     return false;
 }
 
-FuzzProblem CheckSavedFile(const std::vector<uint8_t> &file) {
+// Checks the saved file; `captions` counts its texts other than "Software".
+FuzzProblem CheckSavedFile(const std::vector<uint8_t> &file, int *captions) {
     MemoryInput input{file.data(), file.size(), 0};
     png_byte row[64];
     char keywords[kMostTexts + 1][80];
     int textCount = 0;
     if (!DecodeWhole(&input, row, sizeof row, keywords, &textCount)) return "the saved file does not decode";
     if (textCount > kMostTexts) return std::to_string(textCount) + " texts written";
-    for (int i = 0; i < textCount; ++i)
+    for (int i = 0; i < textCount; ++i) {
         if (!IsWrittenKeyword(keywords[i])) return std::string("text keyword ") + keywords[i] + " written";
+        if (std::strcmp(keywords[i], "Software") != 0) ++*captions;
+    }
     return {};
+}
+
+// The input's class in the counts: a save whose File Info gave captions is
+// what this target checks the export of.
+void CountSave(int captions) {
+    if (captions == 0)
+        CountOutcome("saved and decoded: no caption from the resources", false);
+    else
+        CountOutcome("saved and decoded: captions from the resources, their keywords checked", true);
 }
 
 HostImage SmallImage() {
@@ -111,5 +124,8 @@ FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t s
 
     FuzzProblem problem = LeftBehind(host);
     if (result != kResultNoError) return problem + "save ended with " + std::to_string(result);
-    return problem + CheckSavedFile(saved);
+    int captions = 0;
+    problem += CheckSavedFile(saved, &captions);
+    CountSave(captions);
+    return problem;
 }

@@ -1,17 +1,23 @@
 // The libFuzzer entry points of one target; KORVANE_FUZZ_DRIVER names the
 // driver. The module is loaded once, before fuzzing starts, so that its
-// coverage counters are known to the fuzzer from the first input.
+// coverage counters are known to the fuzzer from the first input. How the
+// inputs ended is printed at exit, class by class.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OutcomeCounts.h"
 #include "win32_layer.h"
 
 namespace {
 FuzzHost gHost;
 }
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int *, char ***arguments) {
+    const char *program = (*arguments)[0];
+    const char *slash = std::strrchr(program, '/');
+    ReportOutcomesAtExit(slash != nullptr ? slash + 1 : program);
     std::string error;
     if (!StartFuzzHost(&gHost, ModuleBesideProgram(), &error)) {
         std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());

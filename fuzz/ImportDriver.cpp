@@ -6,6 +6,7 @@
 
 #include "fileinfo/FileInfoHandoff.h"
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OutcomeCounts.h"
 #include "fuzz/TextListInput.h"
 #include "pnghost/host/ActiveSession.h"
 #include "pnghost/host/Operations.h"
@@ -51,6 +52,17 @@ std::vector<uint8_t> PublishDirectly(HostSession *session, const TextListInput &
     return block;
 }
 
+// The input's class in the counts: a list of which a file carries some
+// File Info is what this target compares.
+void CountImport(const std::vector<uint8_t> &whole, const std::vector<uint8_t> &carried) {
+    if (carried.empty())
+        CountOutcome("no File Info in the file", false);
+    else if (carried == whole)
+        CountOutcome("File Info compared: the file carries all of the list", true);
+    else
+        CountOutcome("File Info compared: the file carries part of the list", true);
+}
+
 }  // namespace
 
 FuzzProblem RunFileInfoImportInput(FuzzHost *host, const uint8_t *data, size_t size) {
@@ -70,5 +82,6 @@ FuzzProblem RunFileInfoImportInput(FuzzHost *host, const uint8_t *data, size_t s
     problem += LeftBehind(host);
     if (result != kResultNoError) return problem + "open ended with " + std::to_string(result);
     if (session.image.resources != expected) problem += "the open's block differs from the list's";
+    CountImport(whole, expected);
     return problem;
 }

@@ -6,15 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
-#include <map>
 
 #include "FormatHost.h"
 #include "fuzz/ModuleChunkRules.h"
+#include "fuzz/OutcomeCounts.h"
 #include "tests/reference/RowFilters.h"
 
 namespace {
-
-std::map<std::string, uint64_t> gCounts;
 
 // libspng refuses, the module opens, before the image data: libspng checks
 // the contents of ancillary chunks that the module stores without use or
@@ -39,8 +37,6 @@ bool Listed(int error, const int *first, const int *last) {
     return false;
 }
 
-void PrintCounts() { std::fprintf(stderr, "open-diff acceptance classes:\n%s", AcceptanceCounts().c_str()); }
-
 // With KORVANE_OPEN_DIFF_EXAMPLES naming a folder, the first input of each
 // class is kept there, named after the class.
 void KeepExample(const std::string &name, const uint8_t *file, size_t size) {
@@ -54,14 +50,16 @@ void KeepExample(const std::string &name, const uint8_t *file, size_t size) {
     }
 }
 
+// Counts the input in its class; Compared for a class in which what the
+// module delivered was held against libspng's decoding.
 struct Counter {
     const uint8_t *file;
     size_t size;
-    std::string operator()(const std::string &name) const {
-        if (gCounts.empty()) std::atexit(PrintCounts);
-        if (gCounts[name]++ == 0) KeepExample(name, file, size);
+    std::string operator()(const std::string &name, bool compared = false) const {
+        if (CountOutcome(name, compared) == 1) KeepExample(name, file, size);
         return {};
     }
+    std::string Compared(const std::string &name) const { return (*this)(name, true); }
 };
 
 // The file as libspng takes it once the part a class names is gone: the
@@ -97,18 +95,19 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
     std::string problem = compare(part.data(), part.size(), &partDecoded);
     if (!problem.empty()) return "without what follows the image data: " + problem;
     if (partDecoded.error == 0 && ruling.imageDataCutShort)
-        return count("libspng refuses, module opens: the last image data chunk cut short after the rows, " +
-                     SpngErrorText(reference.error));
+        return count.Compared("libspng refuses, module opens: the last image data chunk cut short after the rows, " +
+                              SpngErrorText(reference.error));
     if (partDecoded.error == 0)
-        return count("libspng refuses, module opens: past the image data, " + SpngErrorText(reference.error));
+        return count.Compared("libspng refuses, module opens: past the image data, " +
+                              SpngErrorText(reference.error));
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals))) {
         const std::vector<uint8_t> plain = WithoutAncillaryChunks(part);
         SpngFile plainDecoded;
         problem = compare(plain.data(), plain.size(), &plainDecoded);
         if (!problem.empty()) return "without the ancillary chunks: " + problem;
         if (plainDecoded.error == 0)
-            return count("libspng refuses, module opens: ancillary chunk before the image data, " +
-                         SpngErrorText(partDecoded.error));
+            return count.Compared("libspng refuses, module opens: ancillary chunk before the image data, " +
+                                  SpngErrorText(partDecoded.error));
         return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error) +
                ", and without its ancillary chunks with " + SpngErrorText(plainDecoded.error);
     }
@@ -116,8 +115,8 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
     bool streamEnds = false;
     if (Listed(partDecoded.error, std::begin(kImageDataRefusals), std::end(kImageDataRefusals)) &&
         RowsArriveWhole(part.data(), part.size(), &streamEnds))
-        return count("libspng refuses, module opens: image data damaged past the last row, " +
-                     SpngErrorText(partDecoded.error));
+        return count.Compared("libspng refuses, module opens: image data damaged past the last row, " +
+                              SpngErrorText(partDecoded.error));
     return "the module opened a file libspng refuses with " + SpngErrorText(partDecoded.error);
 }
 
@@ -144,8 +143,8 @@ std::string PastChunkCount(const uint8_t *file, size_t size, const OpenOutcome &
         return count("libspng cannot decode the file: its own limit, " + SpngErrorText(plainDecoded.error));
     if (moduleAccepts != (plainDecoded.error == 0))
         return CheckAcceptance(file, size, outcome, plainDecoded, compare);
-    return count(std::string("past libspng's 1000 chunks, decoded without the ancillary chunks: ") +
-                 (moduleAccepts ? "both open alike" : "both refuse"));
+    const std::string name = "past libspng's 1000 chunks, decoded without the ancillary chunks: ";
+    return moduleAccepts ? count.Compared(name + "both open alike") : count(name + "both refuse");
 }
 
 }  // namespace
@@ -195,8 +194,4 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
            std::string(outcome.stage == OpenStage::ReadStart ? "read-start" : "read-continue");
 }
 
-std::string AcceptanceCounts() {
-    std::string text;
-    for (const auto &count : gCounts) text += std::to_string(count.second) + "\t" + count.first + "\n";
-    return text;
-}
+void CountAgreement(const uint8_t *file, size_t size) { Counter{file, size}.Compared("both accept and agree"); }

@@ -27,13 +27,13 @@ struct OpenOutcome {
 using CompareWithDecode = std::function<std::string(const uint8_t *file, size_t size, SpngFile *decoded)>;
 
 // Empty when the outcome of a file that at least one side refused is of a
-// listed class (counted), else what is wrong. Where the module opened the
+// listed class (counted: OutcomeCounts.h), else what is wrong. Where the module opened the
 // file, what the host received is compared with libspng's decoding of the
 // file without the part the class names.
 std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome &outcome, const SpngFile &reference,
                             const CompareWithDecode &compare);
 
-// The classes and how many inputs fell in each since the start.
-std::string AcceptanceCounts();
+// Counts a file both sides opened and on which they agreed.
+void CountAgreement(const uint8_t *file, size_t size);
 
 #endif

@@ -15,6 +15,7 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OpenDiffClasses.h"
+#include "fuzz/OutcomeCounts.h"
 #include "pnghost/host/HostFileHandle.h"
 #include "pnghost/host/Operations.h"
 #include "tests/reference/HostExpectation.h"
@@ -188,7 +189,11 @@ FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostF
     SpngFile reference;
     if (moduleAccepts) {
         problem = compare(data, size, &reference);
-        if (!problem.empty() || reference.error == 0) return problem;
+        if (!problem.empty()) return problem;
+        if (reference.error == 0) {
+            CountAgreement(data, size);
+            return problem;
+        }
     } else {
         reference = DecodeWithSpng(data, size);
     }
@@ -198,7 +203,10 @@ FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostF
 }  // namespace
 
 FuzzProblem RunOpenDiffInput(FuzzHost *host, const uint8_t *data, size_t size) {
-    if (size == 0) return {};
+    if (size == 0) {
+        CountOutcome("empty input", false);
+        return {};
+    }
     std::vector<uint8_t> file(data + 1, data + size);
     if ((data[0] & 1) != 0) MakeCrcsRight(&file);
     return CompareOpens(host, file.data(), file.size(), kMonitorGammas[(data[0] >> 1) & 7]);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OutcomeCounts.h"
 #include "pnghost/host/HostFileHandle.h"
 
 namespace {
@@ -35,18 +36,23 @@ bool TakeDescription(HostSession *session) {
     return true;
 }
 
-int16_t ReadSteps(HostSession *session, bool finishAfterFailedStart) {
+// The result of the open, and in `step` the step that gave it.
+int16_t ReadSteps(HostSession *session, bool finishAfterFailedStart, const char **step) {
+    *step = "read-start";
     int16_t result = CallSelector(session, kSelectorReadPrepare);
     if (result == kResultNoError) result = CallSelector(session, kSelectorReadStart);
     if (result != kResultNoError) {
         if (finishAfterFailedStart) CallSelector(session, kSelectorReadFinish);
         return result;
     }
+    *step = "read-continue";
     session->flow = TakeDescription(session) ? PixelFlow::ToImage : PixelFlow::None;
     result = CallSelector(session, kSelectorReadContinue);
     session->flow = PixelFlow::None;
     const int16_t finish = CallSelector(session, kSelectorReadFinish);
-    return result != kResultNoError ? result : finish;
+    if (result != kResultNoError) return result;
+    *step = "read-finish";
+    return finish;
 }
 
 // A read that succeeds hands the host every row once, top to bottom.
@@ -62,10 +68,22 @@ FuzzProblem CheckRows(const HostSession &session) {
     return {};
 }
 
+// The input's class in the counts: the rows of an open that succeeded are
+// what this target checks.
+void CountOpen(int16_t result, const char *step) {
+    if (result == kResultNoError)
+        CountOutcome("opened: every row delivered once, in order", true);
+    else
+        CountOutcome(std::string("refused at ") + step, false);
+}
+
 }  // namespace
 
 FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size) {
-    if (size == 0) return {};
+    if (size == 0) {
+        CountOutcome("empty input", false);
+        return {};
+    }
     HostSession &session = host->session;
     session.monitor.gamma = kMonitorGammas[data[0] & 7];
     const bool finishAfterFailedStart = (data[0] & 8) != 0;
@@ -78,9 +96,11 @@ FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size) {
     session.progress.clear();
     session.advancedRects.clear();
     session.abortTests = 0;
+    const char *step = "filter-file";
     int16_t result = CallSelector(&session, kSelectorFilterFile);
-    if (result == kResultNoError) result = ReadSteps(&session, finishAfterFailedStart);
+    if (result == kResultNoError) result = ReadSteps(&session, finishAfterFailedStart, &step);
     close(file);
+    CountOpen(result, step);
 
     FuzzProblem problem = LeftBehind(host);
     if (result != kResultNoError && result != kResultCannotRead)

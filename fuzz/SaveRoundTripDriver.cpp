@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OutcomeCounts.h"
 #include "fuzz/SaveRoundTripCase.h"
 #include "pnghost/host/HostFileHandle.h"
 #include "pnghost/host/Operations.h"
@@ -197,6 +198,20 @@ int16_t Save(HostSession *session, const SaveCase &save, int file) {
     return SaveWithoutOptions(session, file);
 }
 
+// The input's class in the counts: a save read back by libspng is what this
+// target compares; a refused mode is checked for writing nothing.
+void CountSave(const SaveCase &save) {
+    if (save.refused) {
+        CountOutcome("refused mode or depth: -20, nothing written", false);
+        return;
+    }
+    static const char *const kColourTypes[] = {"gray", "", "RGB", "indexed", "gray with alpha", "", "RGBA"};
+    const char *colourType = save.image.mode == kModeBitmap ? "1-bit gray" : kColourTypes[ExpectedColorType(save.image)];
+    CountOutcome(std::string("saved and read back alike: ") + colourType +
+                     (save.withoutOptions ? ", without the dialog" : save.choices.interlace ? ", interlaced" : ""),
+                 true);
+}
+
 }  // namespace
 
 FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t size) {
@@ -211,7 +226,10 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     close(file);
     FuzzProblem problem = LeftBehind(host);
     if (save.refused) {
-        if (result == kResultWriteError && saved.empty()) return problem;
+        if (result == kResultWriteError && saved.empty()) {
+            CountSave(save);
+            return problem;
+        }
         return problem + save.Describe() + ": a refused mode or depth saved with " + std::to_string(result) +
                ", leaving " + std::to_string(saved.size()) + " bytes";
     }
@@ -227,5 +245,7 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     if (problem.empty()) problem = CheckColourDescription(save, decoded);
     if (problem.empty()) problem = CheckCompressionLevel(save, saved);
     if (problem.empty()) problem = CheckFilters(save, saved);
-    return problem.empty() ? problem : save.Describe() + ": " + problem;
+    if (!problem.empty()) return save.Describe() + ": " + problem;
+    CountSave(save);
+    return problem;
 }

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Branch and line coverage of the module (plugin/ codec/ read/ write/
 # fileinfo/ ui/) by the plain test suite and the fuzz corpora: builds with
-# clang's source-based coverage in build-cov/, runs ctest, runs every seed
-# and, when present, every corpus input of build-fuzz/fuzz-work/corpus/
-# (KORVANE_FUZZ_CORPORA names another folder) through its target once, and
-# writes an HTML report to build-cov/coverage/index.html and a summary to
-# build-cov/coverage/summary.txt.
+# clang's source-based coverage in build-cov/ (a 64-bit build), runs ctest,
+# runs every seed and, when present, every corpus input of the fuzz runs in
+# build-asan32/fuzz-work/corpus/ (KORVANE_FUZZ_CORPORA names another folder)
+# through its target once, and writes an HTML report to
+# build-cov/coverage/index.html and a summary to build-cov/coverage/summary.txt.
 #
 #   scripts/coverage.sh [CTEST_ARGS...]     (e.g. -R fuzz. for a quick look)
 #
@@ -17,7 +17,7 @@ scripts/install-missing.sh coverage llvm  # llvm-profdata and llvm-cov
 
 build=${KORVANE_COVERAGE_BUILD:-build-cov}
 pngsuite=${KORVANE_PNGSUITE_DIR:-../shared/pngsuite}
-corpora=${KORVANE_FUZZ_CORPORA:-build-fuzz/fuzz-work/corpus}
+corpora=${KORVANE_FUZZ_CORPORA:-build-asan32/fuzz-work/corpus}
 scripts/build.sh "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKORVANE_COVERAGE=ON -DKORVANE_TESTS=ON
 
 profiles=$(realpath "$build")/profiles

@@ -146,7 +146,8 @@ TEST_F(GlobalMemoryTest, ChosenAllocationFailsIncludingGrowth) {
 // mapped ones counted in full, and a failed growth leaves the block as it was.
 TEST_F(GlobalMemoryTest, BlocksPastTheCommitLimitFail) {
     const SIZE_T gibibyte = SIZE_T{1} << 30;
-    EXPECT_EQ(GlobalAlloc(GHND, 1024 * gibibyte), nullptr);
+    // Just past the limit, and the largest request a SIZE_T holds, in 32 bits as in 64.
+    for (const SIZE_T past : {2 * gibibyte + 1, ~SIZE_T{0}}) EXPECT_EQ(GlobalAlloc(GHND, past), nullptr) << past;
     HGLOBAL large = GlobalAlloc(GHND, gibibyte + gibibyte / 2);
     ASSERT_NE(large, nullptr);
     EXPECT_EQ(GlobalAlloc(GHND, gibibyte), nullptr);
