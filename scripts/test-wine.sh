@@ -146,6 +146,7 @@ same() {
   cmp -s <(messages linux "$name") <(messages win32 "$name") ||
     { ok=0; echo "  $name: messages differ"; }
   for file in "$@"; do
+    files_compared=$((files_compared + 1))
     if [ ! -s "$out/linux/$file" ] || ! cmp -s "$out/linux/$file" "$out/win32/$file"; then
       ok=0
       echo "  $name: $file differs or is missing"
@@ -163,6 +164,7 @@ no_file() {
   if [ "$found" -eq 0 ]; then pass; else fail "$1: a save that did not happen left a file"; fi
 }
 
+files_compared=0
 names=()
 for path in "$suite"/*.png; do names+=("$(basename "$path" .png)"); done
 
@@ -420,6 +422,7 @@ for row in "${changes[@]}"; do
 done
 empty=$(find "$out" -type f -empty)
 if [ -z "$empty" ]; then pass; else fail "empty files in the compare folders:" $empty; fi
+echo "test-wine: $files_compared files compared between the Linux and Windows builds"
 echo "   ($((SECONDS - started)) s; outputs in $out)"
 
 # A 32-bit host has no room for a 32767 by 32767 colour image, so there the
