@@ -18,5 +18,6 @@ packages=(
   pkg-config           # finds libspng
   attr                 # setfattr, getfattr: the save-safety tests give files extended attributes
   acl                  # setfacl, getfacl: and access control lists
+  python3              # checks that the components include each other one way only
 )
 scripts/install-missing.sh setup "${packages[@]}"
