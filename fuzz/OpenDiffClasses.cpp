@@ -2,9 +2,11 @@
 
 #include <spng.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <map>
 
@@ -67,19 +69,35 @@ struct Counter {
 // The file as libspng takes it once the part a class names is gone: the
 // file with every ancillary chunk left out (none of them changes the stored
 // samples or the palette; the host's texts, time and resolution are worked
-// out from the chunks as the codec takes them).
+// out from the chunks as the codec takes them), but for those between two
+// image data chunks: there they end the image data for both decoders, and
+// leaving them out would join the data again.
 std::vector<uint8_t> WithoutAncillaryChunks(const std::vector<uint8_t> &part) {
     if (part.size() < 8) return part;
-    std::vector<uint8_t> kept(part.begin(), part.begin() + 8);
+    struct Span {
+        size_t at, end;
+        bool ancillary, imageData;
+    };
+    std::vector<Span> spans;
     size_t at = 8;
     while (at + 12 <= part.size()) {
         const size_t length = static_cast<size_t>(part[at]) << 24 | part[at + 1] << 16 | part[at + 2] << 8 |
                               part[at + 3];
         const size_t end = length <= part.size() - at - 12 ? at + 12 + length : part.size();
         // Critical chunks have an upper-case first letter.
-        if ((part[at + 4] & 0x20) == 0) kept.insert(kept.end(), &part[at], part.data() + end);
+        spans.push_back({at, end, (part[at + 4] & 0x20) != 0, std::memcmp(&part[at + 4], "IDAT", 4) == 0});
         at = end;
     }
+    size_t firstImageData = spans.size(), lastImageData = 0;
+    for (size_t i = 0; i < spans.size(); ++i)
+        if (spans[i].imageData) {
+            firstImageData = std::min(firstImageData, i);
+            lastImageData = i;
+        }
+    std::vector<uint8_t> kept(part.begin(), part.begin() + 8);
+    for (size_t i = 0; i < spans.size(); ++i)
+        if (!spans[i].ancillary || (i > firstImageData && i < lastImageData))
+            kept.insert(kept.end(), part.data() + spans[i].at, part.data() + spans[i].end);
     return kept;
 }
 
