@@ -97,27 +97,30 @@ std::vector<uint8_t> CompressedTextData(const std::string &keyword, const std::v
     return data;
 }
 
+// A chunk of the type once, and the values of a second one of that type.
 struct AncillaryKind {
     const char *type;
-    std::vector<uint8_t> data;
+    std::vector<uint8_t> data, second;
 };
 
 // The ancillary chunks of the table with values valid for a 4-bit indexed
-// image of 16 entries.
+// image of 16 entries; the second of a pair differs from the first, so that
+// which of them counts shows.
 std::vector<AncillaryKind> AncillaryKinds() {
     return {
-        {"gAMA", Words({45455})},
-        {"sBIT", {5, 6, 7}},
-        {"cHRM", Words({31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000})},
-        {"tRNS", {0, 80, 160, 255, 7}},
-        {"bKGD", {3}},
-        {"pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}},
-        {"oFFs", {0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFB, 0}},
-        {"hIST", std::vector<uint8_t>(32, 1)},
-        {"tIME", {0x07, 0xCC, 3, 5, 12, 30, 0}},
-        {"tEXt", TextChunkData("Title", Letters(12))},
-        {"zTXt", CompressedTextData("Caption", Letters(40, 'A'))},
-        {"prVt", {1, 2, 3}},
+        {"gAMA", Words({45455}), Words({100000})},
+        {"sBIT", {5, 6, 7}, {2, 2, 2}},
+        {"cHRM", Words({31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000}),
+         Words({34570, 35850, 64000, 33000, 21000, 71000, 15000, 6000})},
+        {"tRNS", {0, 80, 160, 255, 7}, {255, 0}},
+        {"bKGD", {3}, {15}},
+        {"pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}, {0, 0, 0x2E, 0x23, 0, 0, 0x0E, 0xC4, 1}},
+        {"oFFs", {0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFB, 0}, {0, 0, 1, 0, 0, 0, 0, 0, 1}},
+        {"hIST", std::vector<uint8_t>(32, 1), std::vector<uint8_t>(32, 2)},
+        {"tIME", {0x07, 0xCC, 3, 5, 12, 30, 0}, {0x03, 0xE7, 12, 31, 23, 59, 60}},
+        {"tEXt", TextChunkData("Title", Letters(12)), TextChunkData("title", Letters(7, 'K'))},
+        {"zTXt", CompressedTextData("Caption", Letters(40, 'A')), CompressedTextData("Country", Letters(3))},
+        {"prVt", {1, 2, 3}, {}},
     };
 }
 
@@ -151,7 +154,8 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
                                   : place == 1 ? FindChunk(chunks, "PLTE") + 1
                                   : place == 2 ? FindChunk(chunks, "IDAT") + 1
                                                : LastChunk(chunks, "IDAT") + 1;
-                for (int i = 0; i < count; ++i) InsertChunk(&chunks, at, type, kind.data);
+                if (count == 2) InsertChunk(&chunks, at, type, kind.second);
+                InsertChunk(&chunks, at, type, kind.data);
                 seeds->push_back({"chunk-" + type + "-" + kPlaces[place] + "-x" + std::to_string(count),
                                   WriteChunkList(chunks), SeedMonitor::Gamma22});
             }
