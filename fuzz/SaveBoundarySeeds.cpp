@@ -8,7 +8,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const uint8_t kModeGray = 1, kModeRgb = 4;
+const uint8_t kModeBitmap = 0, kModeGray = 1, kModeRgb = 4;
 const uint8_t kOptionFileInfo = 4;
 // Resolution kinds: none, the 16.16 values as they are, or within 9600
 // pixels per inch.
@@ -19,10 +19,16 @@ void Put32(Bytes *out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(value >> shift));
 }
 
-// A 7 by 5 image of the mode (no palette: modes other than indexed), then
-// its File Info datasets, then samples.
-Bytes SaveInput(uint8_t mode, uint8_t options, uint8_t resolutionKind, uint32_t x, uint32_t y, const Bytes &fileInfo) {
-    Bytes input = {mode, options, 0, 6, 0, 4, 0, resolutionKind};
+struct SaveSize {
+    uint8_t columns, rows;
+};
+
+// An image of the mode (no palette: modes other than indexed), 7 by 5
+// unless said, then its File Info datasets, then samples.
+Bytes SaveInput(uint8_t mode, uint8_t options, uint8_t resolutionKind, uint32_t x, uint32_t y, const Bytes &fileInfo,
+                SaveSize size = {7, 5}) {
+    Bytes input = {mode, options, 0, static_cast<uint8_t>(size.columns - 1), 0, static_cast<uint8_t>(size.rows - 1),
+                   0, resolutionKind};
     Put32(&input, x);
     Put32(&input, y);
     input.push_back(kMonitorGamma22);
@@ -137,10 +143,28 @@ void AddDatasetSeeds(std::vector<Seed> *seeds) {
                                                   DatasetInput(kCaption, "never")}))});
 }
 
+// Images of one row, one column and a few pixels under every Filtering
+// entry (libpng drops the filters that need a row above or a pixel to the
+// left), plain and interlaced, and bitmaps of those sizes interlaced.
+void AddSizeSeeds(std::vector<Seed> *seeds) {
+    const SaveSize kSizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 3}, {3, 2}, {8, 1}, {17, 3}};
+    for (const SaveSize size : kSizes) {
+        const std::string name = std::to_string(size.columns) + "x" + std::to_string(size.rows);
+        for (const uint8_t mode : {kModeGray, kModeRgb})
+            for (uint8_t filter = 0; filter < 6; ++filter)
+                seeds->push_back({"size-" + name + "-mode" + std::to_string(mode) + "-filter" + std::to_string(filter),
+                                  SaveInput(mode, static_cast<uint8_t>(filter << 3 | (filter & 1)), kResolutionNone, 0,
+                                            0, {}, size)});
+        seeds->push_back({"size-" + name + "-bitmap-interlaced",
+                          SaveInput(kModeBitmap, 1, kResolutionNone, 0, 0, {}, size)});
+    }
+}
+
 }  // namespace
 
 std::vector<Seed> SaveBoundarySeeds() {
     std::vector<Seed> seeds;
+    AddSizeSeeds(&seeds);
     AddResolutionSeeds(&seeds);
     AddDateSeeds(&seeds);
     AddDatasetSeeds(&seeds);
