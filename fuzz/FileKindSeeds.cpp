@@ -124,17 +124,12 @@ std::vector<AncillaryKind> AncillaryKinds() {
     };
 }
 
-bool IsColourChunk(const std::string &type) { return type == "gAMA" || type == "sBIT" || type == "cHRM"; }
-bool RefersToPalette(const std::string &type) { return type == "tRNS" || type == "bKGD" || type == "hIST"; }
-bool StandsAnywhere(const std::string &type) {
-    return type == "tIME" || type == "tEXt" || type == "zTXt" || type == "prVt";
-}
-
-// Each ancillary chunk of the table, once and twice, in each place it may
-// stand in an interlaced indexed image whose image data is two chunks (the
-// second empty): before PLTE, after it, between the image data chunks and
-// after them; opened at a monitor gamma of 2.2, so that a gAMA shows in the
-// palette.
+// Each ancillary chunk of the table, once and twice, in each place: before
+// PLTE, after it, between the image data chunks and after them, in an
+// interlaced indexed image whose image data is two chunks (the second
+// empty); opened at a monitor gamma of 2.2, so that a gAMA shows in the
+// palette. The table refuses some of them (gAMA, sBIT or cHRM after PLTE,
+// hIST before it), which the module must refuse although libspng opens them.
 void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
     PngPicture picture = PatternPicture(9, 5, PNG_COLOR_TYPE_PALETTE, 4, true);
     picture.gamma = 1 / 1.8;
@@ -144,10 +139,6 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
     for (const AncillaryKind &kind : AncillaryKinds())
         for (int place = 0; place < 4; ++place) {
             const std::string type = kind.type;
-            const bool allowed = place == 0 ? !RefersToPalette(type)
-                                 : place == 1 ? !IsColourChunk(type)
-                                              : StandsAnywhere(type);
-            if (!allowed) continue;
             for (const int count : {1, 2}) {
                 ChunkList chunks = base;
                 const size_t at = place == 0   ? FindChunk(chunks, "PLTE")
@@ -201,7 +192,8 @@ void AddResolutionSeeds(std::vector<FileSeed> *seeds) {
 }
 
 // Texts at the lengths the module keeps and cuts (255 and 256 bytes, none),
-// plain and compressed; keywords of 79 and 80 bytes; a zero byte in a text;
+// plain and compressed; keywords of 79 and 80 bytes, and cut to the bytes
+// the File Info table compares and one fewer; a zero byte in a text;
 // a tEXt without its zero byte; and File Info blocks whose datasets fill the
 // 493 bytes after the block's fixed 19, or the 480 before a date, exactly
 // and by one byte more.
@@ -232,6 +224,16 @@ void AddTextSeeds(std::vector<FileSeed> *seeds) {
                         {{"tIME", date},
                          {"tEXt", TextChunkData("Caption", Letters(255))},
                          {"zTXt", CompressedTextData("Source", Letters(second))}}});
+    // Each keyword of the File Info table cut to the bytes the table compares
+    // (which still match) and to one byte fewer (which does not).
+    TextSet cut{"keywords-at-compared-length", {}};
+    for (const char *keyword : {"autho", "Caption", "Writer", "ByLine", "Headline", "Instructions", "Title", "Credit",
+                                "Source", "Object", "City", "Province", "Country", "descriptio", "comment"}) {
+        const std::string exact = keyword;
+        cut.chunks.push_back({"tEXt", TextChunkData(exact, Letters(4))});
+        cut.chunks.push_back({"tEXt", TextChunkData(exact.substr(0, exact.size() - 1), Letters(3, 'K'))});
+    }
+    sets.push_back(cut);
     for (const TextSet &set : sets) {
         ChunkList chunks = Encoded(PatternPicture(4, 4, PNG_COLOR_TYPE_RGB, 8, false));
         for (const PngChunk &chunk : set.chunks) InsertChunk(&chunks, FindChunk(chunks, "IDAT"), chunk.type, chunk.data);
