@@ -96,9 +96,8 @@ ChunkList InTableOrder(const ChunkList &chunks, const PngChunk &header) {
         sawPalette |= IsType(chunk, "PLTE");
         ordered.push_back(chunk);
     }
-    if (!sawPalette)
-        ordered.erase(std::remove_if(ordered.begin(), ordered.end(), [](const PngChunk &c) { return IsType(c, "hIST"); }),
-                      ordered.end());
+    const auto histogram = [](const PngChunk &chunk) { return IsType(chunk, "hIST"); };
+    if (!sawPalette) ordered.erase(std::remove_if(ordered.begin(), ordered.end(), histogram), ordered.end());
     ordered.push_back({"IEND", {}});
     SortIntoTableOrder(&ordered);
     return ordered;

@@ -236,7 +236,8 @@ void AddTextSeeds(std::vector<FileSeed> *seeds) {
     sets.push_back(cut);
     for (const TextSet &set : sets) {
         ChunkList chunks = Encoded(PatternPicture(4, 4, PNG_COLOR_TYPE_RGB, 8, false));
-        for (const PngChunk &chunk : set.chunks) InsertChunk(&chunks, FindChunk(chunks, "IDAT"), chunk.type, chunk.data);
+        for (const PngChunk &chunk : set.chunks)
+            InsertChunk(&chunks, FindChunk(chunks, "IDAT"), chunk.type, chunk.data);
         seeds->push_back({set.name, WriteChunkList(chunks), SeedMonitor::None});
     }
 }

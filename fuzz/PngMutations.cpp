@@ -97,7 +97,13 @@ bool RecodeImageData(Mutation &m) {
     return PutNewImageData(m, EncodeImageRows(image, PickDeflate(m.random)));
 }
 
-void ReplaceOrDrop(ChunkList &chunks, const char *type, bool keep, const ChunkContext &context, MutationRandom &random) {
+// A chunk of the type made for the file as it stands, put at `at`.
+void InsertNewChunk(Mutation &m, const std::string &type, size_t at) {
+    InsertAt(m.chunks, at, {type, MakeChunkData(type, ContextOf(m.chunks), &m.random)});
+}
+
+void ReplaceOrDrop(ChunkList &chunks, const char *type, bool keep, const ChunkContext &context,
+                   MutationRandom &random) {
     const size_t at = FindChunk(chunks, type);
     if (at == kNoChunk) return;
     if (keep)
@@ -117,7 +123,7 @@ void FitChunksToHeader(Mutation &m) {
     const bool gray = header.colorType == 0 || header.colorType == 4;
     if (indexed && (context.paletteEntries == 0 || context.paletteEntries > (1u << header.depth))) {
         ReplaceOrDrop(m.chunks, "PLTE", false, context, m.random);
-        InsertAt(m.chunks, ValidPosition(m.chunks, "PLTE", m.random), {"PLTE", MakeChunkData("PLTE", context, &m.random)});
+        InsertNewChunk(m, "PLTE", ValidPosition(m.chunks, "PLTE", m.random));
     } else if (gray) {
         ReplaceOrDrop(m.chunks, "PLTE", m.random.OneIn(8), context, m.random);
     }
@@ -127,7 +133,7 @@ void FitChunksToHeader(Mutation &m) {
     ReplaceOrDrop(m.chunks, "sBIT", true, context, m.random);
     ReplaceOrDrop(m.chunks, "hIST", context.paletteEntries > 0, context, m.random);
     if (header.colorType < 4 && FindChunk(m.chunks, "tRNS") == kNoChunk && m.random.OneIn(4))
-        InsertAt(m.chunks, ValidPosition(m.chunks, "tRNS", m.random), {"tRNS", MakeChunkData("tRNS", context, &m.random)});
+        InsertNewChunk(m, "tRNS", ValidPosition(m.chunks, "tRNS", m.random));
 }
 
 void WriteHeader(ChunkList &chunks, const PngHeader &header) {
@@ -169,7 +175,7 @@ bool InsertChunk(Mutation &m) {
     // A second palette, or a histogram without one, only now and then.
     const bool palette = FindChunk(m.chunks, "PLTE") != kNoChunk;
     if (((type == "PLTE" && palette) || (type == "hIST" && !palette)) && !m.random.OneIn(8)) type = "tEXt";
-    InsertAt(m.chunks, InsertPosition(m.chunks, type, m.random), {type, MakeChunkData(type, ContextOf(m.chunks), &m.random)});
+    InsertNewChunk(m, type, InsertPosition(m.chunks, type, m.random));
     return true;
 }
 

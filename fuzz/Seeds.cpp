@@ -148,7 +148,8 @@ uint8_t OpenDiffControl(SeedMonitor monitor) { return static_cast<uint8_t>(1 | s
 
 std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
     std::vector<Seed> seeds;
-    for (const FileSeed &kind : FileKindSeeds()) seeds.push_back({kind.name, WithControl(control(kind.monitor), kind.file)});
+    for (const FileSeed &kind : FileKindSeeds())
+        seeds.push_back({kind.name, WithControl(control(kind.monitor), kind.file)});
     return seeds;
 }
 
