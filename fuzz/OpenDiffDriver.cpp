@@ -20,6 +20,7 @@
 #include "pnghost/host/HostFileHandle.h"
 #include "pnghost/host/Operations.h"
 #include "tests/reference/HostExpectation.h"
+#include "tests/reference/RowComparison.h"
 
 namespace {
 
@@ -126,24 +127,18 @@ struct HostComparison {
     bool pixelsKept;
 
     std::string operator()(const uint8_t *file, size_t size, SpngFile *decoded) const {
-        std::string problem;
         bool described = false;
-        HostExpectation expected;
-        const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
-        *decoded = DecodeWithSpng(file, size, [&](const SpngFile &header, const SpngRow &row) {
-            if (!described) {
-                described = true;
-                expected = ExpectOnOpen(header, chunks, before);
-                if (!expected.describable)
-                    problem = "the module opened a file of colour type " + std::to_string(header.colorType);
-                else
-                    problem = CompareDescription(image, expected);
-                if (problem.empty() && !pixelsKept) problem = "the host could not hold the image it was given";
-                if (!problem.empty()) return false;
-            }
-            problem = RowDifference(header, expected, row, image.pixels.data() + row.row * rowBytes);
-            return problem.empty();
-        });
+        const HostRows rows{image.pixels.data(), static_cast<size_t>(HostImageRowBytes(image)), image.planes};
+        const auto expect = [&](const SpngFile &header, HostExpectation *expected) -> std::string {
+            described = true;
+            *expected = ExpectOnOpen(header, chunks, before);
+            if (!expected->describable)
+                return "the module opened a file of colour type " + std::to_string(header.colorType);
+            const std::string problem = CompareDescription(image, *expected);
+            if (problem.empty() && !pixelsKept) return "the host could not hold the image it was given";
+            return problem;
+        };
+        std::string problem = CompareRowsWithHost(file, size, rows, expect, decoded);
         if (problem.empty() && !described && decoded->error == 0)
             problem = "the module opened a file of which libspng decoded no row";
         return problem;
