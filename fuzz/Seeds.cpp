@@ -56,7 +56,8 @@ std::vector<Seed> MadePictures() {
 
 // The save target's monitor byte: a gamma by the filter entry (none, 2.2,
 // 1.0, one no gAMA carries, 1.8, 2.5) and the chromaticities by the mode
-// (none, sRGB, Adobe RGB, a D50 white).
+// (none, sRGB, the wide-gamut primaries with green at 0.21, 0.71, sRGB with
+// a D50 white).
 uint8_t SaveMonitor(uint8_t mode, uint8_t filter) { return static_cast<uint8_t>(filter | (mode % 4) << 6); }
 
 // The File Info of the captions seeds, laid out in the resources by the
