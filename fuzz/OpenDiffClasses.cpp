@@ -2,9 +2,11 @@
 
 #include <spng.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 #include "FormatHost.h"
@@ -62,23 +64,65 @@ struct Counter {
     std::string Compared(const std::string &name) const { return (*this)(name, true); }
 };
 
-// The file as libspng takes it once the part a class names is gone: the
-// file with every ancillary chunk left out (none of them changes the stored
-// samples or the palette; the host's texts, time and resolution are worked
-// out from the chunks as the codec takes them).
-std::vector<uint8_t> WithoutAncillaryChunks(const std::vector<uint8_t> &part) {
-    if (part.size() < 8) return part;
-    std::vector<uint8_t> kept(part.begin(), part.begin() + 8);
+// Where each chunk of a file starts and ends (a last chunk longer than the
+// file ends with it).
+struct ChunkSpan {
+    size_t at, end;
+};
+
+std::vector<ChunkSpan> ChunkSpans(const std::vector<uint8_t> &part) {
+    std::vector<ChunkSpan> spans;
     size_t at = 8;
     while (at + 12 <= part.size()) {
         const size_t length = static_cast<size_t>(part[at]) << 24 | part[at + 1] << 16 | part[at + 2] << 8 |
                               part[at + 3];
         const size_t end = length <= part.size() - at - 12 ? at + 12 + length : part.size();
-        // Critical chunks have an upper-case first letter.
-        if ((part[at + 4] & 0x20) == 0) kept.insert(kept.end(), &part[at], part.data() + end);
+        spans.push_back({at, end});
         at = end;
     }
+    return spans;
+}
+
+bool SpanIs(const std::vector<uint8_t> &part, const ChunkSpan &span, const char *type) {
+    return std::memcmp(&part[span.at + 4], type, 4) == 0;
+}
+
+// The signature and the chunks whose span `keep` accepts (given its index).
+template <typename Keep>
+std::vector<uint8_t> KeptChunks(const std::vector<uint8_t> &part, const std::vector<ChunkSpan> &spans, Keep keep) {
+    std::vector<uint8_t> kept(part.begin(), part.begin() + static_cast<ptrdiff_t>(std::min<size_t>(8, part.size())));
+    for (size_t i = 0; i < spans.size(); ++i)
+        if (keep(i)) kept.insert(kept.end(), part.data() + spans[i].at, part.data() + spans[i].end);
     return kept;
+}
+
+// The file as libspng takes it once the part a class names is gone: the
+// file with every ancillary chunk left out (none of them changes the stored
+// samples or the palette; the host's texts, time and resolution are worked
+// out from the chunks as the codec takes them), but for those between two
+// image data chunks: there they end the image data for both decoders, and
+// leaving them out would join the data again.
+std::vector<uint8_t> WithoutAncillaryChunks(const std::vector<uint8_t> &part) {
+    const std::vector<ChunkSpan> spans = ChunkSpans(part);
+    size_t firstImageData = spans.size(), lastImageData = 0;
+    for (size_t i = 0; i < spans.size(); ++i)
+        if (SpanIs(part, spans[i], "IDAT")) {
+            firstImageData = std::min(firstImageData, i);
+            lastImageData = i;
+        }
+    // Critical chunks have an upper-case first letter.
+    return KeptChunks(part, spans, [&](size_t i) {
+        return (part[spans[i].at + 4] & 0x20) == 0 || (i > firstImageData && i < lastImageData);
+    });
+}
+
+// The file without its PLTE chunks of no entries: one is valid by the
+// module's table (its length a multiple of 3), and a grayscale file's reader
+// passes over any PLTE; libspng refuses it.
+std::vector<uint8_t> WithoutEmptyPalette(const std::vector<uint8_t> &part) {
+    const std::vector<ChunkSpan> spans = ChunkSpans(part);
+    return KeptChunks(part, spans,
+                      [&](size_t i) { return !SpanIs(part, spans[i], "PLTE") || spans[i].end - spans[i].at != 12; });
 }
 
 // The module opened the file: the class holds only when libspng decodes the
@@ -100,6 +144,15 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
     if (partDecoded.error == 0)
         return count.Compared("libspng refuses, module opens: past the image data, " +
                               SpngErrorText(reference.error));
+    const std::vector<uint8_t> withPalette = WithoutEmptyPalette(part);
+    if (partDecoded.error == SPNG_ECHUNK_SIZE && withPalette.size() != part.size()) {
+        SpngFile withPaletteDecoded;
+        problem = compare(withPalette.data(), withPalette.size(), &withPaletteDecoded);
+        if (!problem.empty()) return "without its empty PLTE: " + problem;
+        if (withPaletteDecoded.error == 0)
+            return count.Compared(
+                "libspng refuses, module opens: an empty PLTE, which a grayscale file's reader passes over");
+    }
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals))) {
         const std::vector<uint8_t> plain = WithoutAncillaryChunks(part);
         SpngFile plainDecoded;

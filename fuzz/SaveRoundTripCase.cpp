@@ -41,7 +41,9 @@ const ModeKind kModes[6] = {{kModeBitmap, 1}, {kModeGrayscale, 1}, {kModeGraysca
 const HostFixed kMonitorGammas[8] = {0, 144179, 65536, 0x7FFFFFFF, 117965, 163840, 29491, 262144};
 
 // Monitor chromaticities: white x, y, red x, y, green x, y, blue x, y. All
-// zero (which libpng will not write), sRGB, Adobe RGB, sRGB with a D50 white.
+// zero (which libpng will not write), sRGB, the wide-gamut primaries (sRGB's
+// red and blue, green at 0.21, 0.71) under sRGB's white, sRGB with a D50
+// white.
 const double kPrimaries[4][8] = {{0, 0, 0, 0, 0, 0, 0, 0},
                                  {0.3127, 0.3290, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06},
                                  {0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06},

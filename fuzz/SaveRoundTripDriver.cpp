@@ -15,6 +15,7 @@
 #include "pnghost/host/Operations.h"
 #include "tests/module/PngFiles.h"
 #include "tests/reference/HostExpectation.h"
+#include "tests/reference/RowComparison.h"
 #include "tests/reference/RowFilters.h"
 
 namespace {
@@ -44,24 +45,16 @@ FuzzProblem CheckHeader(const SaveCase &save, const SpngFile &file) {
 // row by row and each row held against the host's as it comes.
 FuzzProblem DecodeAndCompareRows(const SaveCase &save, const std::vector<uint8_t> &saved, SpngFile *decoded) {
     const HostImage &image = save.image;
-    const size_t rowBytes = static_cast<size_t>(HostImageRowBytes(image));
-    FuzzProblem problem;
-    bool described = false;
-    HostExpectation reopened;
-    *decoded = DecodeWithSpng(saved.data(), saved.size(), [&](const SpngFile &header, const SpngRow &row) {
-        if (!described) {
-            described = true;
-            problem = CheckHeader(save, header);
-            reopened = ExpectOnOpen(header, StoredChunks{}, HostBefore{});
-            // Only the planes the colour type carries are saved.
-            if (problem.empty() && (reopened.mode != image.mode || reopened.planes > image.planes))
-                problem = "reopens in another mode";
-            if (!problem.empty()) return false;
-        }
-        problem = RowDifference(header, reopened, row, image.pixels.data() + row.row * rowBytes, image.planes);
-        return problem.empty();
-    });
-    return problem;
+    const HostRows rows{image.pixels.data(), static_cast<size_t>(HostImageRowBytes(image)), image.planes};
+    const auto expect = [&](const SpngFile &header, HostExpectation *reopened) {
+        FuzzProblem problem = CheckHeader(save, header);
+        *reopened = ExpectOnOpen(header, StoredChunks{}, HostBefore{});
+        // Only the planes the colour type carries are saved.
+        if (problem.empty() && (reopened->mode != image.mode || reopened->planes > image.planes))
+            problem = "reopens in another mode";
+        return problem;
+    };
+    return CompareRowsWithHost(saved.data(), saved.size(), rows, expect, decoded);
 }
 
 FuzzProblem CheckPalette(const SaveCase &save, const SpngFile &file) {

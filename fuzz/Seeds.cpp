@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "fuzz/FileKindSeeds.h"
+#include "fuzz/SaveBoundarySeeds.h"
 #include "fuzz/TextListInput.h"
 #include "tests/fileinfo/FileInfoBytes.h"
 #include "tests/module/PngFiles.h"
@@ -54,7 +56,8 @@ std::vector<Seed> MadePictures() {
 
 // The save target's monitor byte: a gamma by the filter entry (none, 2.2,
 // 1.0, one no gAMA carries, 1.8, 2.5) and the chromaticities by the mode
-// (none, sRGB, Adobe RGB, a D50 white).
+// (none, sRGB, the wide-gamut primaries with green at 0.21, 0.71, sRGB with
+// a D50 white).
 uint8_t SaveMonitor(uint8_t mode, uint8_t filter) { return static_cast<uint8_t>(filter | (mode % 4) << 6); }
 
 // The File Info of the captions seeds, laid out in the resources by the
@@ -135,8 +138,25 @@ TextInput Entry(const std::string &keyword, const std::string &text, bool compre
 
 }  // namespace
 
+// The control byte that opens a file under a monitor gamma: the open target
+// takes the gamma from bits 0-2, the differential from bits 1-3 beside the
+// CRC repair of bit 0.
+uint8_t OpenControl(SeedMonitor monitor) {
+    static const uint8_t kGammaIndices[] = {0, 2, 3, 4};
+    return kGammaIndices[static_cast<int>(monitor)];
+}
+uint8_t OpenDiffControl(SeedMonitor monitor) { return static_cast<uint8_t>(1 | static_cast<int>(monitor) << 1); }
+
+std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
+    std::vector<Seed> seeds;
+    for (const FileSeed &kind : FileKindSeeds())
+        seeds.push_back({kind.name, WithControl(control(kind.monitor), kind.file)});
+    return seeds;
+}
+
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
+    for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
@@ -229,11 +249,14 @@ std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
         seed.bytes = WithControl(seed.name == "texts" || seed.name == "indexed-interlaced" ? 7 : 1, seed.bytes);
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(name[0] == 'g' ? 7 : 1, ReadWholeFile(pngsuiteDir + "/" + name))});
+    for (Seed &kind : WithControls(OpenDiffControl)) seeds.push_back(std::move(kind));
+    seeds.push_back({"libpng-over-8mb", WithControl(1, LargeLibpngFile())});
     return seeds;
 }
 std::vector<Seed> SaveRoundTripSeeds() {
     std::vector<Seed> seeds = SaveSeeds();
     for (Seed &edge : EdgeSaveSeeds()) seeds.push_back(std::move(edge));
+    for (Seed &boundary : SaveBoundarySeeds()) seeds.push_back(std::move(boundary));
     return seeds;
 }
 

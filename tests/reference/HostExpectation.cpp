@@ -22,21 +22,6 @@ bool MapHeader(const SpngFile &file, ModeOfFile *mode) {
     }
 }
 
-// One stored sample as the host takes it.
-uint8_t HostSample(const uint8_t *row, size_t index, const SpngFile &file) {
-    switch (file.bitDepth) {
-        case 16: return row[index * 2];
-        case 8: return row[index];
-        default: {
-            const int perByte = 8 / file.bitDepth;
-            const int shift = 8 - file.bitDepth * (1 + static_cast<int>(index % perByte));
-            const uint8_t value = (row[index / perByte] >> shift) & ((1 << file.bitDepth) - 1);
-            if (file.colorType == 3) return value;
-            return static_cast<uint8_t>(value * (file.bitDepth == 2 ? 85 : 17));
-        }
-    }
-}
-
 // The correction of a sample i: 255 (i c)^e, truncated, with c the single
 // precision value of 1/255 and e = 1 / (monitor gamma x file gamma), the
 // monitor's 16.16 value taken over 65535 and the file's gamma its stored
@@ -80,11 +65,6 @@ HostFixed InchResolution(uint32_t pixelsPerMetre) {
     return static_cast<HostFixed>((perInch < 32767 ? perInch : 32767) << 16);
 }
 
-std::string Difference(const SpngRow &row, uint32_t column, int plane, int held, int expected) {
-    return "row " + std::to_string(row.row) + " column " + std::to_string(column) + " plane " +
-           std::to_string(plane) + " is " + std::to_string(held) + ", libspng says " + std::to_string(expected);
-}
-
 }  // namespace
 
 HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, const HostBefore &before) {
@@ -110,27 +90,4 @@ HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, c
     }
     host.fileInfo = ExpectedFileInfo(chunks);
     return host;
-}
-
-std::string RowDifference(const SpngFile &file, const HostExpectation &host, const SpngRow &row,
-                          const uint8_t *hostRow, int hostPlanes) {
-    const size_t hostStep = static_cast<size_t>(hostPlanes > host.planes ? hostPlanes : host.planes);
-    for (uint32_t x = row.firstColumn; x < file.width; x += row.columnStep) {
-        if (host.depth == 1) {
-            // The host's bitmap: 1 is black, a PNG 0.
-            const int expected = ~row.bytes[x / 8] >> (7 - x % 8) & 1;
-            const int held = hostRow[x / 8] >> (7 - x % 8) & 1;
-            if (held != expected) return Difference(row, x, 0, held, expected);
-            continue;
-        }
-        for (int plane = 0; plane < host.planes; ++plane) {
-            const size_t index = size_t{x} * static_cast<size_t>(host.planes) + static_cast<size_t>(plane);
-            uint8_t expected = HostSample(row.bytes, index, file);
-            const bool alpha = host.alphaKept && plane == host.planes - 1;
-            if (host.gammaCorrectsRows && !alpha) expected = host.gammaTable[expected];
-            const uint8_t held = hostRow[size_t{x} * hostStep + static_cast<size_t>(plane)];
-            if (held != expected) return Difference(row, x, plane, held, expected);
-        }
-    }
-    return {};
 }

@@ -1,12 +1,12 @@
 // What the host must receive when the module opens a file, worked out by the
 // rules of the host's image model from libspng's decoding of it (mode, size,
-// planes, every sample, the palette in the look-up tables, the gamma
-// correction) and from the chunks the resolution and the File Info come from.
+// planes, the palette in the look-up tables, the gamma correction of the
+// samples) and from the chunks the resolution and the File Info come from.
+// RowComparison.h holds the host's rows against the file's with it.
 #ifndef KORVANE_TESTS_REFERENCE_HOST_EXPECTATION_H
 #define KORVANE_TESTS_REFERENCE_HOST_EXPECTATION_H
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "FormatHost.h"
@@ -34,13 +34,6 @@ struct HostExpectation {
 };
 
 HostExpectation ExpectOnOpen(const SpngFile &file, const StoredChunks &chunks, const HostBefore &before);
-
-// Empty when the host's row holds what the stored row says for the columns
-// the row carries, else the first difference. hostPlanes, when more than
-// the file's, is the host's count of planes, of which the file holds the
-// first.
-std::string RowDifference(const SpngFile &file, const HostExpectation &host, const SpngRow &row,
-                          const uint8_t *hostRow, int hostPlanes = 0);
 
 // The File Info block that the texts and the time before the image data
 // make; empty when no text has a keyword of the table.

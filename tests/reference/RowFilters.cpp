@@ -61,19 +61,6 @@ uint8_t Paeth(int a, int b, int c) {
     return static_cast<uint8_t>(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
 }
 
-// The predictor of byte i of a row under a filter.
-uint8_t Predictor(int filter, const std::vector<uint8_t> &raw, const std::vector<uint8_t> &above, size_t i,
-                  size_t bpp) {
-    const int a = i >= bpp ? raw[i - bpp] : 0, b = above[i], c = i >= bpp ? above[i - bpp] : 0;
-    switch (filter) {
-        case 1: return static_cast<uint8_t>(a);
-        case 2: return static_cast<uint8_t>(b);
-        case 3: return static_cast<uint8_t>((a + b) / 2);
-        case 4: return Paeth(a, b, c);
-        default: return 0;
-    }
-}
-
 const int kPassFirstColumn[7] = {0, 4, 0, 2, 0, 1, 0}, kPassColumnStep[7] = {8, 8, 4, 4, 2, 2, 1};
 const int kPassFirstRow[7] = {0, 0, 4, 0, 2, 0, 1}, kPassRowStep[7] = {8, 8, 8, 4, 4, 2, 2};
 
@@ -95,7 +82,7 @@ bool TakeRows(const std::vector<uint8_t> &stream, size_t *at, int pass, uint32_t
         row.above = above;
         row.raw.resize(rowBytes);
         for (size_t i = 0; i < rowBytes; ++i)
-            row.raw[i] = static_cast<uint8_t>(row.filtered[i] + Predictor(row.filter, row.raw, above, i, bpp));
+            row.raw[i] = static_cast<uint8_t>(row.filtered[i] + FilterPredictor(row.filter, row.raw, above, i, bpp));
         above = row.raw;
         rows->push_back(std::move(row));
         *at += rowBytes + 1;
@@ -103,25 +90,44 @@ bool TakeRows(const std::vector<uint8_t> &stream, size_t *at, int pass, uint32_t
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 bool SplitRows(const Header &header, const std::vector<uint8_t> &stream, std::vector<StoredRow> *rows,
                size_t *bytesPerPixel) {
     const size_t bitsPerPixel = static_cast<size_t>(header.depth) * Channels(header.colorType);
     *bytesPerPixel = (bitsPerPixel + 7) / 8;
     size_t at = 0;
     if (header.interlace == 0) return TakeRows(stream, &at, 0, header.width, header.height, bitsPerPixel, rows);
-    for (int p = 0; p < 7; ++p) {
-        const uint32_t columns = Reduced(header.width, kPassFirstColumn[p], kPassColumnStep[p]);
-        const uint32_t lines = columns == 0 ? 0 : Reduced(header.height, kPassFirstRow[p], kPassRowStep[p]);
-        if (!TakeRows(stream, &at, p + 1, columns, lines, bitsPerPixel, rows)) return false;
+    for (int pass = 1; pass <= 7; ++pass) {
+        uint32_t columns = 0, lines = 0;
+        PassSize(header.width, header.height, pass, &columns, &lines);
+        if (!TakeRows(stream, &at, pass, columns, lines, bitsPerPixel, rows)) return false;
     }
     return true;
 }
 
 }  // namespace
+
+uint8_t FilterPredictor(int filter, const std::vector<uint8_t> &raw, const std::vector<uint8_t> &above, size_t i,
+                        size_t bytesPerPixel) {
+    const size_t bpp = bytesPerPixel;
+    const int a = i >= bpp ? raw[i - bpp] : 0, b = above[i], c = i >= bpp ? above[i - bpp] : 0;
+    switch (filter) {
+        case 1: return static_cast<uint8_t>(a);
+        case 2: return static_cast<uint8_t>(b);
+        case 3: return static_cast<uint8_t>((a + b) / 2);
+        case 4: return Paeth(a, b, c);
+        default: return 0;
+    }
+}
+
+void PassSize(uint32_t width, uint32_t height, int pass, uint32_t *columns, uint32_t *rows) {
+    if (pass == 0) {
+        *columns = width;
+        *rows = height;
+        return;
+    }
+    *columns = Reduced(width, kPassFirstColumn[pass - 1], kPassColumnStep[pass - 1]);
+    *rows = *columns == 0 ? 0 : Reduced(height, kPassFirstRow[pass - 1], kPassRowStep[pass - 1]);
+}
 
 bool ReadStoredRows(const uint8_t *file, size_t size, std::vector<StoredRow> *rows, size_t *bytesPerPixel) {
     Header header;
@@ -145,7 +151,8 @@ int ChosenFilter(const StoredRow &row, size_t bytesPerPixel, unsigned candidates
     for (int filter = 0; filter < 5; ++filter) {
         sums[filter] = 0;
         for (size_t i = 0; i < row.raw.size(); ++i) {
-            const auto value = static_cast<int8_t>(row.raw[i] - Predictor(filter, row.raw, row.above, i, bytesPerPixel));
+            const auto value =
+                static_cast<int8_t>(row.raw[i] - FilterPredictor(filter, row.raw, row.above, i, bytesPerPixel));
             sums[filter] += static_cast<uint64_t>(std::abs(static_cast<int>(value)));
         }
     }

@@ -31,4 +31,14 @@ bool RowsArriveWhole(const uint8_t *file, size_t size, bool *streamEnds);
 // smaller than every other candidate's.
 int ChosenFilter(const StoredRow &row, size_t bytesPerPixel, unsigned candidates);
 
+// What filter (1 Sub, 2 Up, 3 Average, 4 Paeth; 0 for None and any other
+// byte) predicts for byte i of a row, from the raw bytes before it and the
+// raw row above.
+uint8_t FilterPredictor(int filter, const std::vector<uint8_t> &raw, const std::vector<uint8_t> &above, size_t i,
+                        size_t bytesPerPixel);
+
+// The columns and rows of Adam7 pass 1 to 7 of an image (a pass without
+// columns has no rows either), or of the whole image for pass 0.
+void PassSize(uint32_t width, uint32_t height, int pass, uint32_t *columns, uint32_t *rows);
+
 #endif
