@@ -5,14 +5,10 @@
 #ifndef KORVANE_FUZZ_SEEDS_H
 #define KORVANE_FUZZ_SEEDS_H
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-struct Seed {
-    std::string name;
-    std::vector<uint8_t> bytes;
-};
+#include "fuzz/Seed.h"
 
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir);
 std::vector<Seed> FileInfoExportSeeds();
