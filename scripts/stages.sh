@@ -36,8 +36,8 @@ stage() {
   counted=$("$counter" "$log" || true)
   if [ "$status" -ne 0 ]; then
     echo "[$stage_count/$stage_total] $label: FAILED after $elapsed${counted:+ ($counted)}"
-    echo "--- the end of its log, $log:"
-    tail -n 40 "$log"
+    echo "--- the end of its log, $log, without the tests that passed:"
+    log_end "$log"
     echo "---"
     stage_rows+=("| $label | FAILED | $elapsed | ${counted:-} |")
     finish_stages
@@ -46,6 +46,12 @@ stage() {
   fi
   echo "[$stage_count/$stage_total] $label: done in $elapsed${counted:+: $counted}"
   stage_rows+=("| $label | ok | $elapsed | ${counted:-} |")
+}
+
+# log_end LOG: the last 40 lines of LOG that say something of a failure:
+# ctest's lines of tests starting and passing left out, its runs of dots cut.
+log_end() {
+  grep -v -E '^ *Start +[0-9]+: |Passed +[0-9.]+ sec$' "$1" | sed -E 's/ ?\.{4,} ?/ ... /' | tail -n 40
 }
 
 finish_stages() {
