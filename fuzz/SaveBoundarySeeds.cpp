@@ -95,7 +95,8 @@ void AddResolutionSeeds(std::vector<Seed> *seeds) {
 }
 
 // Dates as digits, out of range, signed and spaced, with letters, short,
-// long and empty; two dates in one block and one in each of two blocks.
+// long and empty; two dates in one block, one in each of two blocks, and
+// one in the first of two blocks only, which the second leaves set.
 void AddDateSeeds(std::vector<Seed> *seeds) {
     static const char *const kDates[] = {
         "19960305", "00000000", "99991231", "20240229", "19961305", "19960300", "19960332", "19960001",
@@ -113,6 +114,10 @@ void AddDateSeeds(std::vector<Seed> *seeds) {
                                               FileInfoInput(0, twoDates))});
     seeds->push_back({"date-in-two-blocks", SaveInput(kModeRgb, kOptionFileInfo, kResolutionNone, 0, 0,
                                                       FileInfoInput(4, twoDates))});
+    const std::vector<Bytes> dateFirst = {DatasetInput(kDate, "19960305"), DatasetInput(kCaption, "x"),
+                                          DatasetInput(kCaption, "y"), DatasetInput(kCaption, "z")};
+    seeds->push_back({"date-in-first-block-only", SaveInput(kModeRgb, kOptionFileInfo, kResolutionNone, 0, 0,
+                                                            FileInfoInput(4, dateFirst))});
 }
 
 // Every dataset kind at 0, 1, 255 and 256 bytes; long captions; the text
