@@ -2,8 +2,9 @@
 // bytes, saved through the module as the editor saves, and the file decoded
 // by libspng row by row: header, every pixel, the palette, pHYs, every text
 // chunk, the time, gAMA and cHRM and the compression level must be what the
-// host gave, and every row must carry the filter the options ask for. A mode
-// or depth the module refuses must end the save with -20 and write nothing.
+// host gave, every row must carry the filter the options ask for, and the
+// size estimate must fit the image. A mode or depth the module refuses must
+// end the save with -20 and write nothing.
 #include <unistd.h>
 
 #include <cstring>
@@ -146,6 +147,15 @@ FuzzProblem CheckFilters(const SaveCase &save, const std::vector<uint8_t> &saved
     return {};
 }
 
+// The size estimate the save answered before writing: rows of whole bytes
+// as the host holds them, and a third of that as the least.
+FuzzProblem CheckEstimate(const HostImage &image, const HostFormatBlock &block) {
+    const int64_t most = image.rows * ((int64_t{image.columns} * image.depth * image.planes + 7) / 8);
+    if (block.maxDataBytes == most && block.minDataBytes == most / 3) return {};
+    return "estimate " + std::to_string(block.minDataBytes) + " to " + std::to_string(block.maxDataBytes) +
+           " bytes, expected " + std::to_string(most / 3) + " to " + std::to_string(most);
+}
+
 // The options dialog cancelled (which resets the options), then an
 // interlaced file opened: the options the next save finds when the host
 // saves without asking.
@@ -238,6 +248,7 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     if (problem.empty()) problem = CheckColourDescription(save, decoded);
     if (problem.empty()) problem = CheckCompressionLevel(save, saved);
     if (problem.empty()) problem = CheckFilters(save, saved);
+    if (problem.empty()) problem = CheckEstimate(save.image, session.block);
     if (!problem.empty()) return save.Describe() + ": " + problem;
     CountSave(save);
     return problem;
