@@ -22,17 +22,10 @@ Outcomes &AllOutcomes() {
     return *outcomes;
 }
 
-void PrintOutcomes() { std::fputs(OutcomeReport(AllOutcomes().target).c_str(), stderr); }
-
-}  // namespace
-
-uint64_t CountOutcome(const std::string &name, bool compared) {
-    Tally &tally = AllOutcomes().classes[name];
-    tally.compared = compared;
-    return ++tally.count;
-}
-
-std::string OutcomeReport(const std::string &target) {
+// Every class with its count, the compared ones marked, then the share of
+// the inputs that reached a comparison; each line starts with the target.
+std::string OutcomeReport() {
+    const std::string &target = AllOutcomes().target;
     uint64_t all = 0, compared = 0;
     std::string lines;
     char line[64];
@@ -48,6 +41,16 @@ std::string OutcomeReport(const std::string &target) {
     return target + ": " + std::to_string(all) + " executions by class (* reached the target's comparison):\n" + lines + target +
            ": " + std::to_string(compared) + " of " + std::to_string(all) + " executions (" + line +
            " %) reached the target's comparison\n";
+}
+
+void PrintOutcomes() { std::fputs(OutcomeReport().c_str(), stderr); }
+
+}  // namespace
+
+uint64_t CountOutcome(const std::string &name, bool compared) {
+    Tally &tally = AllOutcomes().classes[name];
+    tally.compared = compared;
+    return ++tally.count;
 }
 
 void ReportOutcomesAtExit(const std::string &target) {

@@ -12,11 +12,9 @@
 // target's comparison. The count of the class so far, this input included.
 uint64_t CountOutcome(const std::string &name, bool compared);
 
-// Every class with its count, the compared ones marked, then the share of
-// the inputs that reached a comparison; each line starts with the target.
-std::string OutcomeReport(const std::string &target);
-
-// The report goes to stderr when the process exits.
+// The report goes to stderr when the process exits: every class with its
+// count, the compared ones marked, then the share of the inputs that reached
+// a comparison; each line starts with the target.
 void ReportOutcomesAtExit(const std::string &target);
 
 #endif
