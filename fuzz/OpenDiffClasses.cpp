@@ -247,4 +247,11 @@ std::string CheckAcceptance(const uint8_t *file, size_t size, const OpenOutcome 
            std::string(outcome.stage == OpenStage::ReadStart ? "read-start" : "read-continue");
 }
 
-void CountAgreement(const uint8_t *file, size_t size) { Counter{file, size}.Compared("both accept and agree"); }
+std::string CheckAgreement(const uint8_t *file, size_t size) {
+    // libspng takes chunks in places the chunk table does not (a gAMA after
+    // PLTE, say), so a file both open alike may still be one the module
+    // should have refused.
+    const std::string refusal = RuleOnChunks(file, size).refusal;
+    if (!refusal.empty()) return "the module opened a file its chunk rules refuse (" + refusal + "), as libspng does";
+    return Counter{file, size}.Compared("both accept and agree");
+}
