@@ -22,12 +22,12 @@ std::string Difference(const SpngRow &row, uint32_t column, int plane, int held,
            std::to_string(plane) + " is " + std::to_string(held) + ", libspng says " + std::to_string(expected);
 }
 
-// Empty when the host's row holds what the stored row says for the columns
-// the row carries, else the first difference. The host's pixels may have
-// more planes than the file's.
+// Empty when the host's row, of hostPlanes samples to a pixel, holds what
+// the stored row says for the columns the row carries, else the first
+// difference.
 std::string RowDifference(const SpngFile &file, const HostExpectation &host, const SpngRow &row,
                           const uint8_t *hostRow, int hostPlanes) {
-    const size_t hostStep = static_cast<size_t>(hostPlanes > host.planes ? hostPlanes : host.planes);
+    const size_t hostStep = static_cast<size_t>(hostPlanes);
     for (uint32_t x = row.firstColumn; x < file.width; x += row.columnStep) {
         if (host.depth == 1) {
             // The host's bitmap: 1 is black, a PNG 0.
