@@ -18,8 +18,8 @@ as_root=()
 # A package of another architecture (NAME:i386) is found only once dpkg
 # takes that architecture.
 for package in "${missing[@]}"; do
-  [ "${package#*:}" != "$package" ] || continue
   architecture=${package#*:}
+  [ "$architecture" != "$package" ] || continue
   dpkg --print-foreign-architectures | grep -qx "$architecture" && continue
   echo "$who: adding the $architecture architecture"
   "${as_root[@]}" dpkg --add-architecture "$architecture"
