@@ -1,9 +1,6 @@
 #include "fuzz/PngMutations.h"
 
-#include <zlib.h>
-
 #include <algorithm>
-#include <initializer_list>
 #include <cstring>
 #include <string>
 
