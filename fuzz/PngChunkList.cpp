@@ -7,7 +7,6 @@
 namespace {
 
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-const size_t kChunkFrame = 12;  // length, type and CRC
 
 // The indices [first, last) of the first run of IDAT chunks; both kNoChunk
 // when there is none.

@@ -20,6 +20,8 @@ struct PngHeader {
 };
 
 const size_t kNoChunk = static_cast<size_t>(-1);
+// The bytes of a chunk besides its data: length, type and CRC.
+const size_t kChunkFrame = 12;
 
 // The chunks of a file after its signature, as far as they are whole.
 ChunkList ReadChunkList(const uint8_t *file, size_t size);
