@@ -90,10 +90,8 @@ std::vector<uint8_t> Letters(size_t length, char first = 'a') {
 std::vector<uint8_t> CompressedTextData(const std::string &keyword, const std::vector<uint8_t> &text) {
     std::vector<uint8_t> data(keyword.begin(), keyword.end());
     data.insert(data.end(), {0, 0});
-    uLongf room = compressBound(static_cast<uLong>(text.size()));
-    std::vector<uint8_t> packed(room);
-    compress2(packed.data(), &room, text.data(), static_cast<uLong>(text.size()), 9);
-    data.insert(data.end(), packed.begin(), packed.begin() + static_cast<ptrdiff_t>(room));
+    const std::vector<uint8_t> packed = Deflated(text, Z_BEST_COMPRESSION);
+    data.insert(data.end(), packed.begin(), packed.end());
     return data;
 }
 

@@ -33,6 +33,14 @@ void Put16(std::vector<uint8_t> *out, uint32_t value) {
     out->push_back(static_cast<uint8_t>(value));
 }
 
+std::vector<uint8_t> Deflated(const std::vector<uint8_t> &bytes, int level) {
+    uLongf room = compressBound(static_cast<uLong>(bytes.size()));
+    std::vector<uint8_t> packed(room);
+    compress2(packed.data(), &room, bytes.data(), static_cast<uLong>(bytes.size()), level);
+    packed.resize(room);
+    return packed;
+}
+
 ChunkList ReadChunkList(const uint8_t *file, size_t size) {
     return ListChunks(std::vector<uint8_t>(file, file + size));
 }

@@ -55,5 +55,7 @@ void PutImageData(ChunkList *chunks, const std::vector<uint8_t> &data, size_t pi
 uint32_t Big32(const uint8_t *bytes);
 void Put32(std::vector<uint8_t> *out, uint32_t value);
 void Put16(std::vector<uint8_t> *out, uint32_t value);
+// The bytes as one zlib stream, compressed at zlib's `level`.
+std::vector<uint8_t> Deflated(const std::vector<uint8_t> &bytes, int level);
 
 #endif
