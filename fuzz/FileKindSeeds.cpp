@@ -23,10 +23,6 @@ ChunkList Encoded(const PngPicture &picture) {
     return ReadChunkList(file.data(), file.size());
 }
 
-void InsertChunk(ChunkList *chunks, size_t at, const std::string &type, const std::vector<uint8_t> &data) {
-    chunks->insert(chunks->begin() + static_cast<ptrdiff_t>(at), PngChunk{type, data});
-}
-
 // Transparency for a picture made by PatternPicture: a sample, a colour or
 // palette alphas that the image holds.
 std::vector<uint8_t> TransparencyFor(const PngPicture &picture) {
@@ -61,7 +57,7 @@ void AddFormatSeeds(std::vector<FileSeed> *seeds) {
                                   WriteChunkList(chunks), monitor});
             if (format.colorType >= 4) continue;
             ChunkList transparent = chunks;
-            InsertChunk(&transparent, FindChunk(transparent, "IDAT"), "tRNS", TransparencyFor(picture));
+            InsertAt(transparent, FindChunk(transparent, "IDAT"), {"tRNS", TransparencyFor(picture)});
             for (const SeedMonitor monitor : {SeedMonitor::None, SeedMonitor::Gamma22})
                 seeds->push_back({name + "-trns-monitor" + std::to_string(static_cast<int>(monitor)),
                                   WriteChunkList(transparent), monitor});
@@ -132,7 +128,7 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
     PngPicture picture = PatternPicture(9, 5, PNG_COLOR_TYPE_PALETTE, 4, true);
     picture.gamma = 1 / 1.8;
     ChunkList base = Encoded(picture);
-    InsertChunk(&base, LastChunk(base, "IDAT") + 1, "IDAT", {});
+    InsertAt(base, LastChunk(base, "IDAT") + 1, {"IDAT", {}});
     const char *const kPlaces[] = {"before-plte", "after-plte", "between-idat", "after-idat"};
     for (const AncillaryKind &kind : AncillaryKinds())
         for (int place = 0; place < 4; ++place) {
@@ -143,8 +139,8 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
                                   : place == 1 ? FindChunk(chunks, "PLTE") + 1
                                   : place == 2 ? FindChunk(chunks, "IDAT") + 1
                                                : LastChunk(chunks, "IDAT") + 1;
-                if (count == 2) InsertChunk(&chunks, at, type, kind.second);
-                InsertChunk(&chunks, at, type, kind.data);
+                if (count == 2) InsertAt(chunks, at, {type, kind.second});
+                InsertAt(chunks, at, {type, kind.data});
                 seeds->push_back({"chunk-" + type + "-" + kPlaces[place] + "-x" + std::to_string(count),
                                   WriteChunkList(chunks), SeedMonitor::Gamma22});
             }
@@ -154,7 +150,7 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
     ChunkList split = Encoded(PatternPicture(40, 20, PNG_COLOR_TYPE_GRAY, 8, false));
     const std::vector<uint8_t> data = JoinedImageData(split);
     PutImageData(&split, data, 2);
-    InsertChunk(&split, FindChunk(split, "IDAT") + 1, "tEXt", TextChunkData("Title", Letters(5)));
+    InsertAt(split, FindChunk(split, "IDAT") + 1, {"tEXt", TextChunkData("Title", Letters(5))});
     seeds->push_back({"chunk-tEXt-splitting-image-data", WriteChunkList(split), SeedMonitor::None});
 }
 
@@ -182,7 +178,7 @@ void AddResolutionSeeds(std::vector<FileSeed> *seeds) {
         ChunkList chunks = Encoded(PatternPicture(5, 3, PNG_COLOR_TYPE_GRAY, 8, false));
         std::vector<uint8_t> data = Words({resolution.x, resolution.y});
         data.push_back(resolution.unit);
-        InsertChunk(&chunks, FindChunk(chunks, "IDAT"), "pHYs", data);
+        InsertAt(chunks, FindChunk(chunks, "IDAT"), {"pHYs", data});
         seeds->push_back({"phys-" + std::to_string(resolution.x) + "-" + std::to_string(resolution.y) + "-unit" +
                               std::to_string(resolution.unit),
                           WriteChunkList(chunks), SeedMonitor::None});
@@ -235,7 +231,7 @@ void AddTextSeeds(std::vector<FileSeed> *seeds) {
     for (const TextSet &set : sets) {
         ChunkList chunks = Encoded(PatternPicture(4, 4, PNG_COLOR_TYPE_RGB, 8, false));
         for (const PngChunk &chunk : set.chunks)
-            InsertChunk(&chunks, FindChunk(chunks, "IDAT"), chunk.type, chunk.data);
+            InsertAt(chunks, FindChunk(chunks, "IDAT"), chunk);
         seeds->push_back({set.name, WriteChunkList(chunks), SeedMonitor::None});
     }
 }

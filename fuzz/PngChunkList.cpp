@@ -2,6 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "tests/reference/RowFilters.h"
 
 namespace {
@@ -76,6 +79,10 @@ size_t LastChunk(const ChunkList &chunks, const char *type) {
     for (size_t i = chunks.size(); i > 0; --i)
         if (IsType(chunks[i - 1], type)) return i - 1;
     return kNoChunk;
+}
+
+void InsertAt(ChunkList &chunks, size_t at, PngChunk chunk) {
+    chunks.insert(chunks.begin() + static_cast<ptrdiff_t>(std::min(at, chunks.size())), std::move(chunk));
 }
 
 bool ReadHeader(const ChunkList &chunks, PngHeader *header) {

@@ -34,6 +34,8 @@ size_t WrittenSize(const ChunkList &chunks);
 size_t FindChunk(const ChunkList &chunks, const char *type, size_t from = 0);
 size_t LastChunk(const ChunkList &chunks, const char *type);
 bool IsType(const PngChunk &chunk, const char *type);
+// The chunk put at index `at`, or last when `at` is past the end.
+void InsertAt(ChunkList &chunks, size_t at, PngChunk chunk);
 
 // The first IHDR of 13 bytes; false when there is none.
 bool ReadHeader(const ChunkList &chunks, PngHeader *header);
