@@ -6,17 +6,14 @@
 #include "fuzz/PngChunkList.h"
 #include "tests/module/PngFiles.h"
 
-namespace {
+const PictureFormat kPictureFormats[15] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                                           {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
 
-struct Format {
-    int colorType, depth;
-};
-const Format kFormats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                           {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-
-std::string FormatName(const Format &format, bool interlaced) {
+std::string FormatName(const PictureFormat &format, bool interlaced) {
     return std::to_string(format.colorType) + "-" + std::to_string(format.depth) + (interlaced ? "-interlaced" : "");
 }
+
+namespace {
 
 ChunkList Encoded(const PngPicture &picture) {
     const std::vector<uint8_t> file = EncodePng(picture);
@@ -46,7 +43,7 @@ std::vector<uint8_t> TransparencyFor(const PngPicture &picture) {
 // Each format, plain and interlaced, with a gAMA of 1/2.2 under no monitor
 // gamma, 1.0 and 2.2; those without alpha also with tRNS, under none and 2.2.
 void AddFormatSeeds(std::vector<FileSeed> *seeds) {
-    for (const Format &format : kFormats)
+    for (const PictureFormat &format : kPictureFormats)
         for (const bool interlaced : {false, true}) {
             PngPicture picture = PatternPicture(11, 7, format.colorType, format.depth, interlaced);
             picture.gamma = 1 / 2.2;
@@ -240,8 +237,8 @@ void AddTextSeeds(std::vector<FileSeed> *seeds) {
 // empty or hold one pixel, in 1-bit and 8-bit gray, 16-bit RGB, RGBA and
 // 4-bit indexed colour.
 void AddSmallInterlacedSeeds(std::vector<FileSeed> *seeds) {
-    const Format kSmall[] = {{0, 1}, {0, 8}, {2, 16}, {6, 8}, {3, 4}};
-    for (const Format &format : kSmall)
+    const PictureFormat kSmall[] = {{0, 1}, {0, 8}, {2, 16}, {6, 8}, {3, 4}};
+    for (const PictureFormat &format : kSmall)
         for (uint32_t width = 1; width <= 9; ++width)
             for (uint32_t height = 1; height <= 9; ++height)
                 seeds->push_back({"small-" + FormatName(format, true) + "-" + std::to_string(width) + "x" +
