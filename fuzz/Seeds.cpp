@@ -136,8 +136,6 @@ TextInput Entry(const std::string &keyword, const std::string &text, bool compre
     return TextInput{compressed, keyword, std::vector<uint8_t>(text.begin(), text.end())};
 }
 
-}  // namespace
-
 // The control byte that opens a file under a monitor gamma: the open target
 // takes the gamma from bits 0-2, the differential from bits 1-3 beside the
 // CRC repair of bit 0.
@@ -153,6 +151,8 @@ std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
         seeds.push_back({kind.name, WithControl(control(kind.monitor), kind.file)});
     return seeds;
 }
+
+}  // namespace
 
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
