@@ -62,14 +62,6 @@ std::vector<uint8_t> PickText(MutationRandom *random) {
     return text;
 }
 
-std::vector<uint8_t> Deflated(const std::vector<uint8_t> &bytes) {
-    uLongf room = compressBound(static_cast<uLong>(bytes.size()));
-    std::vector<uint8_t> packed(room);
-    compress2(packed.data(), &room, bytes.data(), static_cast<uLong>(bytes.size()), Z_BEST_SPEED);
-    packed.resize(room);
-    return packed;
-}
-
 // tEXt: keyword, zero, text. zTXt: keyword, zero, method, stream (now and
 // then another method or a stream cut short). iTXt: keyword, zero,
 // compression flag and method, language and translated keyword, text.
@@ -80,7 +72,7 @@ std::vector<uint8_t> TextData(const std::string &type, MutationRandom *random) {
     std::vector<uint8_t> text = PickText(random);
     if (type == "zTXt") {
         data.push_back(random->OneIn(16) ? random->Byte() : 0);
-        text = Deflated(text);
+        text = Deflated(text, Z_BEST_SPEED);
         if (random->OneIn(16)) text.resize(text.size() / 2);
     } else if (type == "iTXt") {
         data.insert(data.end(), {0, 0, 'e', 'n', 0, 0});
@@ -281,7 +273,7 @@ std::vector<uint8_t> MakeChunkData(const std::string &type, const ChunkContext &
     if (type == "sRGB") return {static_cast<uint8_t>(random->Below(5))};
     if (type == "iCCP") {
         std::vector<uint8_t> data = {'i', 'c', 'c', 0, 0};
-        const std::vector<uint8_t> profile = Deflated(Bytes(random->Below(200), random));
+        const std::vector<uint8_t> profile = Deflated(Bytes(random->Below(200), random), Z_BEST_SPEED);
         data.insert(data.end(), profile.begin(), profile.end());
         return data;
     }

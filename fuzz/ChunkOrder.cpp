@@ -73,10 +73,6 @@ size_t InsertPosition(const ChunkList &chunks, const std::string &type, Mutation
     return random.OneIn(12) ? random.Index(chunks.size() + 1) : ValidPosition(chunks, type, random);
 }
 
-void InsertAt(ChunkList &chunks, size_t at, PngChunk chunk) {
-    chunks.insert(chunks.begin() + static_cast<ptrdiff_t>(std::min(at, chunks.size())), std::move(chunk));
-}
-
 bool IsAncillary(const PngChunk &chunk) { return (chunk.type[0] & 0x20) != 0; }
 
 void SortIntoTableOrder(ChunkList *chunks) {

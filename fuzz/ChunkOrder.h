@@ -18,7 +18,6 @@ size_t ValidPosition(const ChunkList &chunks, const std::string &type, MutationR
 // The same, but now and then anywhere at all, so that the order rules are
 // tried too.
 size_t InsertPosition(const ChunkList &chunks, const std::string &type, MutationRandom &random);
-void InsertAt(ChunkList &chunks, size_t at, PngChunk chunk);
 
 bool IsAncillary(const PngChunk &chunk);
 // The chunks before the image data sorted into the table's order, the order

@@ -6,25 +6,18 @@
 #include "fuzz/PngChunkList.h"
 #include "tests/module/PngFiles.h"
 
-namespace {
+const PictureFormat kPictureFormats[15] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                                           {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
 
-struct Format {
-    int colorType, depth;
-};
-const Format kFormats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                           {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-
-std::string FormatName(const Format &format, bool interlaced) {
+std::string FormatName(const PictureFormat &format, bool interlaced) {
     return std::to_string(format.colorType) + "-" + std::to_string(format.depth) + (interlaced ? "-interlaced" : "");
 }
+
+namespace {
 
 ChunkList Encoded(const PngPicture &picture) {
     const std::vector<uint8_t> file = EncodePng(picture);
     return ReadChunkList(file.data(), file.size());
-}
-
-void InsertChunk(ChunkList *chunks, size_t at, const std::string &type, const std::vector<uint8_t> &data) {
-    chunks->insert(chunks->begin() + static_cast<ptrdiff_t>(at), PngChunk{type, data});
 }
 
 // Transparency for a picture made by PatternPicture: a sample, a colour or
@@ -50,7 +43,7 @@ std::vector<uint8_t> TransparencyFor(const PngPicture &picture) {
 // Each format, plain and interlaced, with a gAMA of 1/2.2 under no monitor
 // gamma, 1.0 and 2.2; those without alpha also with tRNS, under none and 2.2.
 void AddFormatSeeds(std::vector<FileSeed> *seeds) {
-    for (const Format &format : kFormats)
+    for (const PictureFormat &format : kPictureFormats)
         for (const bool interlaced : {false, true}) {
             PngPicture picture = PatternPicture(11, 7, format.colorType, format.depth, interlaced);
             picture.gamma = 1 / 2.2;
@@ -61,7 +54,7 @@ void AddFormatSeeds(std::vector<FileSeed> *seeds) {
                                   WriteChunkList(chunks), monitor});
             if (format.colorType >= 4) continue;
             ChunkList transparent = chunks;
-            InsertChunk(&transparent, FindChunk(transparent, "IDAT"), "tRNS", TransparencyFor(picture));
+            InsertAt(transparent, FindChunk(transparent, "IDAT"), {"tRNS", TransparencyFor(picture)});
             for (const SeedMonitor monitor : {SeedMonitor::None, SeedMonitor::Gamma22})
                 seeds->push_back({name + "-trns-monitor" + std::to_string(static_cast<int>(monitor)),
                                   WriteChunkList(transparent), monitor});
@@ -90,10 +83,8 @@ std::vector<uint8_t> Letters(size_t length, char first = 'a') {
 std::vector<uint8_t> CompressedTextData(const std::string &keyword, const std::vector<uint8_t> &text) {
     std::vector<uint8_t> data(keyword.begin(), keyword.end());
     data.insert(data.end(), {0, 0});
-    uLongf room = compressBound(static_cast<uLong>(text.size()));
-    std::vector<uint8_t> packed(room);
-    compress2(packed.data(), &room, text.data(), static_cast<uLong>(text.size()), 9);
-    data.insert(data.end(), packed.begin(), packed.begin() + static_cast<ptrdiff_t>(room));
+    const std::vector<uint8_t> packed = Deflated(text, Z_BEST_COMPRESSION);
+    data.insert(data.end(), packed.begin(), packed.end());
     return data;
 }
 
@@ -134,7 +125,7 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
     PngPicture picture = PatternPicture(9, 5, PNG_COLOR_TYPE_PALETTE, 4, true);
     picture.gamma = 1 / 1.8;
     ChunkList base = Encoded(picture);
-    InsertChunk(&base, LastChunk(base, "IDAT") + 1, "IDAT", {});
+    InsertAt(base, LastChunk(base, "IDAT") + 1, {"IDAT", {}});
     const char *const kPlaces[] = {"before-plte", "after-plte", "between-idat", "after-idat"};
     for (const AncillaryKind &kind : AncillaryKinds())
         for (int place = 0; place < 4; ++place) {
@@ -145,8 +136,8 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
                                   : place == 1 ? FindChunk(chunks, "PLTE") + 1
                                   : place == 2 ? FindChunk(chunks, "IDAT") + 1
                                                : LastChunk(chunks, "IDAT") + 1;
-                if (count == 2) InsertChunk(&chunks, at, type, kind.second);
-                InsertChunk(&chunks, at, type, kind.data);
+                if (count == 2) InsertAt(chunks, at, {type, kind.second});
+                InsertAt(chunks, at, {type, kind.data});
                 seeds->push_back({"chunk-" + type + "-" + kPlaces[place] + "-x" + std::to_string(count),
                                   WriteChunkList(chunks), SeedMonitor::Gamma22});
             }
@@ -156,7 +147,7 @@ void AddAncillarySeeds(std::vector<FileSeed> *seeds) {
     ChunkList split = Encoded(PatternPicture(40, 20, PNG_COLOR_TYPE_GRAY, 8, false));
     const std::vector<uint8_t> data = JoinedImageData(split);
     PutImageData(&split, data, 2);
-    InsertChunk(&split, FindChunk(split, "IDAT") + 1, "tEXt", TextChunkData("Title", Letters(5)));
+    InsertAt(split, FindChunk(split, "IDAT") + 1, {"tEXt", TextChunkData("Title", Letters(5))});
     seeds->push_back({"chunk-tEXt-splitting-image-data", WriteChunkList(split), SeedMonitor::None});
 }
 
@@ -184,7 +175,7 @@ void AddResolutionSeeds(std::vector<FileSeed> *seeds) {
         ChunkList chunks = Encoded(PatternPicture(5, 3, PNG_COLOR_TYPE_GRAY, 8, false));
         std::vector<uint8_t> data = Words({resolution.x, resolution.y});
         data.push_back(resolution.unit);
-        InsertChunk(&chunks, FindChunk(chunks, "IDAT"), "pHYs", data);
+        InsertAt(chunks, FindChunk(chunks, "IDAT"), {"pHYs", data});
         seeds->push_back({"phys-" + std::to_string(resolution.x) + "-" + std::to_string(resolution.y) + "-unit" +
                               std::to_string(resolution.unit),
                           WriteChunkList(chunks), SeedMonitor::None});
@@ -237,7 +228,7 @@ void AddTextSeeds(std::vector<FileSeed> *seeds) {
     for (const TextSet &set : sets) {
         ChunkList chunks = Encoded(PatternPicture(4, 4, PNG_COLOR_TYPE_RGB, 8, false));
         for (const PngChunk &chunk : set.chunks)
-            InsertChunk(&chunks, FindChunk(chunks, "IDAT"), chunk.type, chunk.data);
+            InsertAt(chunks, FindChunk(chunks, "IDAT"), chunk);
         seeds->push_back({set.name, WriteChunkList(chunks), SeedMonitor::None});
     }
 }
@@ -246,8 +237,8 @@ void AddTextSeeds(std::vector<FileSeed> *seeds) {
 // empty or hold one pixel, in 1-bit and 8-bit gray, 16-bit RGB, RGBA and
 // 4-bit indexed colour.
 void AddSmallInterlacedSeeds(std::vector<FileSeed> *seeds) {
-    const Format kSmall[] = {{0, 1}, {0, 8}, {2, 16}, {6, 8}, {3, 4}};
-    for (const Format &format : kSmall)
+    const PictureFormat kSmall[] = {{0, 1}, {0, 8}, {2, 16}, {6, 8}, {3, 4}};
+    for (const PictureFormat &format : kSmall)
         for (uint32_t width = 1; width <= 9; ++width)
             for (uint32_t height = 1; height <= 9; ++height)
                 seeds->push_back({"small-" + FormatName(format, true) + "-" + std::to_string(width) + "x" +

@@ -15,6 +15,15 @@
 // The monitor gammas a seed is opened under; both open targets offer these.
 enum class SeedMonitor { None, Gamma10, Gamma18, Gamma22 };
 
+// A colour type with one of its depths.
+struct PictureFormat {
+    int colorType, depth;
+};
+// Every colour type with each of its depths.
+extern const PictureFormat kPictureFormats[15];
+// "COLOURTYPE-DEPTH", then "-interlaced" for an interlaced picture.
+std::string FormatName(const PictureFormat &format, bool interlaced);
+
 struct FileSeed {
     std::string name;
     std::vector<uint8_t> file;

@@ -25,7 +25,6 @@ struct MutationRandom {
     // True once in `times` on average.
     bool OneIn(uint32_t times) { return Below(times) == 0; }
     uint8_t Byte() { return static_cast<uint8_t>(Next()); }
-    uint32_t Word() { return static_cast<uint32_t>(Next()); }
     template <typename T, size_t N>
     T Pick(const T (&values)[N]) {
         return values[Below(N)];

@@ -2,14 +2,14 @@
 
 #include <zlib.h>
 
-#include <cstring>
+#include <algorithm>
+#include <utility>
 
 #include "tests/reference/RowFilters.h"
 
 namespace {
 
 const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-const size_t kChunkFrame = 12;  // length, type and CRC
 
 // The indices [first, last) of the first run of IDAT chunks; both kNoChunk
 // when there is none.
@@ -34,6 +34,14 @@ void Put32(std::vector<uint8_t> *out, uint32_t value) {
 void Put16(std::vector<uint8_t> *out, uint32_t value) {
     out->push_back(static_cast<uint8_t>(value >> 8));
     out->push_back(static_cast<uint8_t>(value));
+}
+
+std::vector<uint8_t> Deflated(const std::vector<uint8_t> &bytes, int level) {
+    uLongf room = compressBound(static_cast<uLong>(bytes.size()));
+    std::vector<uint8_t> packed(room);
+    compress2(packed.data(), &room, bytes.data(), static_cast<uLong>(bytes.size()), level);
+    packed.resize(room);
+    return packed;
 }
 
 ChunkList ReadChunkList(const uint8_t *file, size_t size) {
@@ -71,6 +79,10 @@ size_t LastChunk(const ChunkList &chunks, const char *type) {
     for (size_t i = chunks.size(); i > 0; --i)
         if (IsType(chunks[i - 1], type)) return i - 1;
     return kNoChunk;
+}
+
+void InsertAt(ChunkList &chunks, size_t at, PngChunk chunk) {
+    chunks.insert(chunks.begin() + static_cast<ptrdiff_t>(std::min(at, chunks.size())), std::move(chunk));
 }
 
 bool ReadHeader(const ChunkList &chunks, PngHeader *header) {

@@ -20,6 +20,8 @@ struct PngHeader {
 };
 
 const size_t kNoChunk = static_cast<size_t>(-1);
+// The bytes of a chunk besides its data: length, type and CRC.
+const size_t kChunkFrame = 12;
 
 // The chunks of a file after its signature, as far as they are whole.
 ChunkList ReadChunkList(const uint8_t *file, size_t size);
@@ -32,6 +34,8 @@ size_t WrittenSize(const ChunkList &chunks);
 size_t FindChunk(const ChunkList &chunks, const char *type, size_t from = 0);
 size_t LastChunk(const ChunkList &chunks, const char *type);
 bool IsType(const PngChunk &chunk, const char *type);
+// The chunk put at index `at`, or last when `at` is past the end.
+void InsertAt(ChunkList &chunks, size_t at, PngChunk chunk);
 
 // The first IHDR of 13 bytes; false when there is none.
 bool ReadHeader(const ChunkList &chunks, PngHeader *header);
@@ -53,5 +57,7 @@ void PutImageData(ChunkList *chunks, const std::vector<uint8_t> &data, size_t pi
 uint32_t Big32(const uint8_t *bytes);
 void Put32(std::vector<uint8_t> *out, uint32_t value);
 void Put16(std::vector<uint8_t> *out, uint32_t value);
+// The bytes as one zlib stream, compressed at zlib's `level`.
+std::vector<uint8_t> Deflated(const std::vector<uint8_t> &bytes, int level);
 
 #endif

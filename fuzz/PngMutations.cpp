@@ -1,9 +1,6 @@
 #include "fuzz/PngMutations.h"
 
-#include <zlib.h>
-
 #include <algorithm>
-#include <initializer_list>
 #include <cstring>
 #include <string>
 
@@ -19,7 +16,6 @@ namespace {
 // Images are decoded or made afresh only up to this many stored bytes, so
 // that a mutation costs little next to an open.
 const uint64_t kLargestRecodedImage = 4u << 20;
-const size_t kChunkFrame = 12;
 // libpng writes image data in chunks of this many bytes.
 const size_t kLibpngImageDataChunk = 8192;
 

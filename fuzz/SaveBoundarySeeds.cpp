@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/PngChunkList.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -14,10 +16,6 @@ const uint8_t kOptionFileInfo = 4;
 // pixels per inch.
 const uint8_t kResolutionNone = 0, kResolutionRaw = 1, kResolutionWithin = 2;
 const uint8_t kMonitorGamma22 = 1;
-
-void Put32(Bytes *out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(value >> shift));
-}
 
 struct SaveSize {
     uint8_t columns, rows;

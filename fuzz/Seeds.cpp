@@ -136,8 +136,6 @@ TextInput Entry(const std::string &keyword, const std::string &text, bool compre
     return TextInput{compressed, keyword, std::vector<uint8_t>(text.begin(), text.end())};
 }
 
-}  // namespace
-
 // The control byte that opens a file under a monitor gamma: the open target
 // takes the gamma from bits 0-2, the differential from bits 1-3 beside the
 // CRC repair of bit 0.
@@ -154,6 +152,8 @@ std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
     return seeds;
 }
 
+}  // namespace
+
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
@@ -166,16 +166,10 @@ std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
 // The tests' pattern pictures in every colour type and depth, plain and
 // interlaced, at a size that leaves passes short and rows with spare bits.
 std::vector<Seed> PatternFiles() {
-    struct Format {
-        int colorType, depth;
-    };
-    static const Format kFormats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
-                                      {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     std::vector<Seed> seeds;
-    for (const Format &format : kFormats)
+    for (const PictureFormat &format : kPictureFormats)
         for (const bool interlaced : {false, true})
-            seeds.push_back({"pattern-" + std::to_string(format.colorType) + "-" + std::to_string(format.depth) +
-                                 (interlaced ? "-interlaced" : ""),
+            seeds.push_back({"pattern-" + FormatName(format, interlaced),
                              EncodePng(PatternPicture(11, 7, format.colorType, format.depth, interlaced))});
     return seeds;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "codec/ReadText.h"
+#include "fuzz/PngChunkList.h"
 
 namespace {
 
@@ -29,27 +30,6 @@ struct Reader {
     }
 };
 
-void Put32(std::vector<uint8_t> *out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void PutChunk(std::vector<uint8_t> *out, const char type[4], const std::vector<uint8_t> &data) {
-    Put32(out, static_cast<uint32_t>(data.size()));
-    const size_t typeAt = out->size();
-    out->insert(out->end(), type, type + 4);
-    out->insert(out->end(), data.begin(), data.end());
-    const uLong crc = crc32(0, out->data() + typeAt, static_cast<uInt>(out->size() - typeAt));
-    Put32(out, static_cast<uint32_t>(crc));
-}
-
-std::vector<uint8_t> Deflate(const std::vector<uint8_t> &bytes) {
-    uLongf room = compressBound(bytes.size());
-    std::vector<uint8_t> packed(room);
-    compress2(packed.data(), &room, bytes.data(), bytes.size(), Z_BEST_SPEED);
-    packed.resize(room);
-    return packed;
-}
-
 std::vector<uint8_t> TextChunkData(const TextInput &entry) {
     std::vector<uint8_t> data(entry.keyword.begin(), entry.keyword.end());
     data.push_back(0);
@@ -58,7 +38,7 @@ std::vector<uint8_t> TextChunkData(const TextInput &entry) {
         return data;
     }
     data.push_back(0);  // deflate, the only method
-    const std::vector<uint8_t> packed = Deflate(entry.text);
+    const std::vector<uint8_t> packed = Deflated(entry.text, Z_BEST_SPEED);
     data.insert(data.end(), packed.begin(), packed.end());
     return data;
 }
@@ -175,14 +155,13 @@ TextListInput FileCarriedPart(const TextListInput &list) {
 }
 
 std::vector<uint8_t> PngWithTexts(const TextListInput &list) {
-    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> file(kSignature, kSignature + 8);
-    PutChunk(&file, "IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, 0, 0, 0, 0});
-    if (list.hasTime) PutChunk(&file, "tIME", TimeChunkData(list.time));
-    for (const TextInput &entry : list.entries) PutChunk(&file, entry.compressed ? "zTXt" : "tEXt", TextChunkData(entry));
-    PutChunk(&file, "IDAT", Deflate({0, 0x80}));
-    PutChunk(&file, "IEND", {});
-    return file;
+    ChunkList chunks = {{"IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, 0, 0, 0, 0}}};
+    if (list.hasTime) chunks.push_back({"tIME", TimeChunkData(list.time)});
+    for (const TextInput &entry : list.entries)
+        chunks.push_back({entry.compressed ? "zTXt" : "tEXt", TextChunkData(entry)});
+    chunks.push_back({"IDAT", Deflated({0, 0x80}, Z_BEST_SPEED)});
+    chunks.push_back({"IEND", {}});
+    return WriteChunkList(chunks);
 }
 
 std::vector<PngTextEntry> ModuleEntries(const TextListInput &list) {
