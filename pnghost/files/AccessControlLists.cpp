@@ -5,10 +5,11 @@
 
 #include <sys/xattr.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include "pnghost/files/ExtendedAttributes.h"
 
 namespace {
 
@@ -28,24 +29,12 @@ struct Acl {
     Entry entries[5];
 };
 
-// The folder's default ACL as the kernel keeps it; empty when it has none.
-std::vector<char> DefaultAclOf(const std::string &folder) {
-    for (;;) {
-        const ssize_t size = getxattr(folder.c_str(), "system.posix_acl_default", nullptr, 0);
-        if (size <= 0) return {};
-        std::vector<char> value(static_cast<size_t>(size));
-        const ssize_t got = getxattr(folder.c_str(), "system.posix_acl_default", value.data(), value.size());
-        if (got < 0 && errno == ERANGE) continue;  // it grew meanwhile
-        value.resize(got < 0 ? 0 : static_cast<size_t>(got));
-        return value;
-    }
-}
-
 }  // namespace
 
 bool BitsFromDefaultAcl(const std::string &folder, mode_t requested, mode_t *bits) {
-    const std::vector<char> value = DefaultAclOf(folder);
-    if (value.size() < sizeof(uint32_t)) return false;
+    std::vector<char> value;
+    if (!ReadExtendedAttribute(folder, "system.posix_acl_default", &value) || value.size() < sizeof(uint32_t))
+        return false;
     mode_t owner = 0, group = 0, mask = 0, others = 0;
     bool masked = false;
     for (size_t at = sizeof(uint32_t); at + sizeof(Entry) <= value.size(); at += sizeof(Entry)) {

@@ -33,15 +33,9 @@ ssize_t ListOfDescriptor(const void *descriptor, char *names, size_t size) {
 }
 
 bool CopyOne(const std::string &path, const std::string &name, int descriptor) {
-    for (;;) {
-        const ssize_t size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
-        if (size < 0) return false;
-        std::vector<char> value(static_cast<size_t>(size) + 1);
-        const ssize_t got = getxattr(path.c_str(), name.c_str(), value.data(), static_cast<size_t>(size));
-        if (got < 0 && errno == ERANGE) continue;
-        if (got < 0) return false;
-        return fsetxattr(descriptor, name.c_str(), value.data(), static_cast<size_t>(got), 0) == 0;
-    }
+    std::vector<char> value;
+    return ReadExtendedAttribute(path, name, &value) &&
+           fsetxattr(descriptor, name.c_str(), value.data(), value.size(), 0) == 0;
 }
 
 bool Contains(const std::vector<std::string> &names, const std::string &name) {
@@ -51,6 +45,20 @@ bool Contains(const std::vector<std::string> &names, const std::string &name) {
 }
 
 }  // namespace
+
+// One byte more than the value, so that even an empty one has an address.
+bool ReadExtendedAttribute(const std::string &path, const std::string &name, std::vector<char> *value) {
+    for (;;) {
+        const ssize_t size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0) return false;
+        value->assign(static_cast<size_t>(size) + 1, 0);
+        const ssize_t got = getxattr(path.c_str(), name.c_str(), value->data(), static_cast<size_t>(size));
+        if (got < 0 && errno == ERANGE) continue;  // it grew meanwhile
+        if (got < 0) return false;
+        value->resize(static_cast<size_t>(got));
+        return true;
+    }
+}
 
 bool CopyExtendedAttributes(const std::string &path, int descriptor) {
     std::vector<std::string> old;

@@ -154,7 +154,6 @@ bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileK
     HoldSignals();
     DWORD why = 0;
     const bool moved = to.exists ? Replace(names, &why) : MoveNew(names, error);
-    if (moved) DropWaitingSignals();
     if (moved && to.exists && !DeleteFileA(names.backup.c_str()))
         std::fprintf(stderr, "pnghost: %s: the old file stays in %s %s; it can be deleted\n", to.path.c_str(),
                      names.backup.c_str(), WindowsError(GetLastError()).c_str());
@@ -162,6 +161,6 @@ bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileK
         *newFileKept = Exists(from);
         ForgetOnSignal(from);
     }
-    LetSignalsThrough();
+    LetThroughUnlessSaved(moved);
     return moved;
 }

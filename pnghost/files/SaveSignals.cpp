@@ -117,10 +117,10 @@ void LetThroughUnlessSaved(bool saved) {
 bool SignalWaiting() {
     uint64_t waiting = 0;
     if (syscall(SYS_rt_sigpending, &waiting, sizeof waiting) != 0) return false;
+    waiting &= TheSignals();
     for (int number = 1; number <= kLastSignal; ++number) {
         KernelAction action{};
-        if ((waiting & TheSignals() & Bit(number)) != 0 && SetAction(number, nullptr, &action) == 0 &&
-            action.handler != SIG_IGN)
+        if ((waiting & Bit(number)) != 0 && SetAction(number, nullptr, &action) == 0 && action.handler != SIG_IGN)
             return true;
     }
     return false;

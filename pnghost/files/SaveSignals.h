@@ -25,12 +25,6 @@ void LetSignalsThrough();
 // Ctrl-Break, a closed console) came while they were held, and will end the
 // process when they are let through.
 bool SignalWaiting();
-#ifdef _WIN32
-// The control events that came while they were held are dropped when they
-// are let through: the save they would have stopped has put its image in
-// place, and pnghost must not end as though it had not saved.
-void DropWaitingSignals();
-#endif
 // Ends the hold under which a save put its new image in place: when it did
 // not, a signal that came meanwhile now ends the process; when it did, one
 // is too late to stop the save: on Linux they stay held, on Windows the

@@ -64,9 +64,10 @@ void HoldSignals() { EnterCriticalSection(Lock()); }
 void LetSignalsThrough() { LeaveCriticalSection(Lock()); }
 
 bool SignalWaiting() { return eventsCome > droppedUpTo; }
-void DropWaitingSignals() { droppedUpTo = eventsCome; }
 
+// The save the events that came would have stopped has put its image in
+// place: pnghost must not end as though it had not saved.
 void LetThroughUnlessSaved(bool saved) {
-    if (saved) DropWaitingSignals();
+    if (saved) droppedUpTo = eventsCome;
     LetSignalsThrough();
 }
