@@ -101,6 +101,42 @@ fi
 tr -d '\r' <"$e2e_log" | grep -E '^\[  (PASSED|FAILED)  \]|^\[==========\]' || true
 echo "   ($((SECONDS - started)) s)"
 
+# The test-only overflow_probe.exe and overflow_module.dll carry the same
+# cookie and checked copies as what ships. Each program and module seeds its
+# own cookie, never left at the unseeded value and new in each process; what
+# fits its array returns, and one byte too many, in the program, in a module
+# or through a checked strcpy, ends the process at once with
+# STATUS_STACK_BUFFER_OVERRUN (0xC0000409, of which Wine passes on the low
+# byte, 9), before its exit routine runs. Rows: arguments|status|output.
+echo "== stack cookies and checked copies under Wine"
+probe() { (cd "$win32_build/bin" && timeout --kill-after=5 60 wine ./overflow_probe.exe "$@" 2>&1 | tr -d '\r'); }
+cookies=$(probe cookies; probe cookies)
+if [ "$(tr ' ' '\n' <<<"$cookies" | sort -u | grep -c -v -x -i -e bb40e64e -e '')" -eq 4 ]; then
+  pass
+else
+  fail "the stack cookies are not seeded, or the same in two processes: $(tr '\n' ' ' <<<"$cookies")"
+fi
+overflows=(
+  "overflow 16|0|returned exit routine ran"
+  "overflow 17|9|"
+  "module 16|0|returned exit routine ran"
+  "module 17|9|"
+  "fortified 15|0|returned exit routine ran"
+  "fortified 16|9|"
+)
+for row in "${overflows[@]}"; do
+  IFS='|' read -r arguments want_status want_output <<<"$row"
+  status=0
+  # shellcheck disable=SC2086  # a mode and a count
+  output=$(probe $arguments | tr '\n' ' ') || status=$?
+  output=${output% }
+  if [ "$status" -eq "$want_status" ] && [ "$output" = "$want_output" ]; then
+    pass
+  else
+    fail "overflow_probe $arguments: exit $status, '$output' (wanted $want_status, '$want_output')"
+  fi
+done
+
 echo "== the Linux and Windows builds side by side"
 started=$SECONDS
 out=$win32_build/compare

@@ -1,0 +1,12 @@
+// A test-only DLL with the same stack cookie as Korvane.8BI: overflow_probe
+// loads it to overflow a local array inside a module, as a faulty or
+// attacked module function would.
+#include <cstdint>
+
+#include "OverflowWrites.h"
+
+extern "C" std::uintptr_t __stack_chk_guard;
+
+extern "C" __declspec(dllexport) std::uintptr_t ModuleCookie() { return __stack_chk_guard; }
+
+extern "C" __declspec(dllexport) int OverflowInModule(int count) { return WriteIntoSixteenBytes(count); }
