@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the module for 32-bit Windows and tests it under Wine:
-#  1. the DLL's exports, imports and resources, read with objdump, and that
-#     a second build in another folder gives the same Korvane.8BI and
+#  1. that a second build in another folder gives the same Korvane.8BI and
 #     pnghost.exe (large-address-aware) and the same package, which holds
-#     what it should;
-#  2. the end-to-end suite (e2e_tests.exe) against the DLL;
+#     what it should; the DLL's exports, imports and resources, and both
+#     files as a reviewer meets them, bill of materials included
+#     (scripts/check-win32-dll.sh); a package signed with a throwaway
+#     certificate, verified by osslsigncode;
+#  2. the end-to-end suite (e2e_tests.exe) against the DLL, and the stack
+#     cookies and checked copies of a test-only probe that overflows on
+#     purpose;
 #  3. the same pnghost commands with the Linux build and with the Windows
 #     build under Wine (probe, open --pam and save of every PngSuite image,
 #     saves with each option, missing host services, netpbm saves and
@@ -29,7 +33,6 @@ suite=$(cd "${PNGSUITE_DIR:-../shared/pngsuite}" && pwd)
 scripts/setup-win32.sh
 [ -x "$linux_build/bin/pnghost" ] || scripts/build.sh "$linux_build"
 scripts/build-win32.sh "$win32_build"
-scripts/check-win32-dll.sh "$win32_build" "$linux_build"
 
 passed=0
 failed=0
@@ -70,19 +73,52 @@ package_again=$(scripts/package.sh "$again" "$again/dist")
 cmp "$package" "$package_again" && pass || fail "the package differs between two builds"
 folder=$(basename "$package" .zip)
 listing=$(unzip -Z1 "$package" | tr '\n' ' ')
-want="$folder/Korvane.8BI $folder/LICENSE-libpng.txt $folder/LICENSE-zlib.txt $folder/README.txt $folder/SHA256SUMS $folder/pnghost.exe "
+want="$folder/Korvane.8BI $folder/LICENSE-libpng.txt $folder/LICENSE-zlib.txt $folder/README.txt $folder/SHA256SUMS"
+want+=" $folder/$folder.spdx.json $folder/pnghost.exe "
 [ "$listing" = "$want" ] && pass || fail "the package holds '$listing'"
 unpacked=$win32_build/dist/unpacked
 rm -rf "$unpacked"
 unzip -q "$package" -d "$unpacked"
-(cd "$unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$unpacked/$folder/SHA256SUMS")" -eq 5 ] && pass ||
+(cd "$unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$unpacked/$folder/SHA256SUMS")" -eq 6 ] && pass ||
   fail "the package's SHA256SUMS do not match its files"
+# The DLL's exports, imports and resources, and both files as a reviewer
+# meets them (the table), bill of materials included.
+scripts/check-win32-dll.sh "$win32_build" "$linux_build" --package "$package" && pass ||
+  fail "scripts/check-win32-dll.sh: the shipped files lack what they must carry"
 for shipped in Korvane.8BI pnghost.exe; do
   cmp "$win32_build/bin/$shipped" "$unpacked/$folder/$shipped" && pass || fail "the package's $shipped is not the build's"
 done
 grep -q "Permission is granted to anyone" "$unpacked/$folder/LICENSE-zlib.txt" &&
   grep -q "PNG Reference Library License" "$unpacked/$folder/LICENSE-libpng.txt" && pass ||
   fail "the package's licence texts are not zlib's and libpng's"
+
+# Signed with a throwaway certificate made here: both binaries carry a SHA-256
+# Authenticode signature that osslsigncode verifies against it, the bill of
+# materials and SHA256SUMS are of the signed files, and signing leaves the
+# build's own files as they were.
+echo "== a package signed with a throwaway certificate"
+signing=$win32_build/signing
+rm -rf "$signing"
+mkdir -p "$signing"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$signing/certificate.pem" -days 2 \
+  -subj "/CN=Korvane throwaway test certificate" -addext extendedKeyUsage=codeSigning 2>/dev/null
+export KORVANE_SIGN_PASS
+KORVANE_SIGN_PASS=$(head -c 12 /dev/urandom | base64)
+openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/certificate.pem" -out "$signing/throwaway.pfx" \
+  -passout env:KORVANE_SIGN_PASS
+signed=$(scripts/package.sh --sign "$signing/throwaway.pfx" "$win32_build" "$signing/dist")
+unzip -q "$signed" -d "$signing/unpacked"
+for shipped in Korvane.8BI pnghost.exe; do
+  osslsigncode verify -CAfile "$signing/certificate.pem" -in "$signing/unpacked/$folder/$shipped" >"$signing/$shipped.verify" 2>&1 &&
+    grep -q '^Message digest algorithm *: SHA256' "$signing/$shipped.verify" && pass ||
+    fail "the signed $shipped does not verify as SHA-256 Authenticode (see $signing/$shipped.verify)"
+  cmp -s "$win32_build/bin/$shipped" "$unpacked/$folder/$shipped" && pass || fail "signing changed the build's $shipped"
+done
+(cd "$signing/unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && pass ||
+  fail "the signed package's SHA256SUMS are not of its signed files"
+scripts/check-win32-dll.sh "$win32_build" --package "$signed" |
+  grep -x '| signature | yes (SHA-256 Authenticode) | yes (SHA-256 Authenticode) |' && pass ||
+  fail "scripts/check-win32-dll.sh: the signed package lacks what it must carry"
 
 # One Wine server for the whole run, so that each program starts quickly. A
 # server may be up already (a program that ended seconds ago, or one made to
