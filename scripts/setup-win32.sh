@@ -2,11 +2,10 @@
 # Installs what a fresh Debian 12 machine lacks to build the module for
 # 32-bit Windows and to run it under Wine: the mingw-w64 cross compiler,
 # Wine with its 32-bit half, an X server for screenshots, osslsigncode to
-# sign the package, and a static zlib
-# and libpng 1.6 built once from Debian's own source packages with the cross
-# compiler (scripts/build-libpng-win32.sh). Safe to run again: it installs
-# and builds only what is missing. Everything it builds lives in the cache
-# folder, never in the repository.
+# sign the package, and a static zlib and libpng 1.6 built once from Debian's
+# own source packages with the cross compiler (scripts/build-libpng-win32.sh).
+# Safe to run again: it installs and builds only what is missing. Everything
+# it builds lives in the cache folder, never in the repository.
 #
 # usage: scripts/setup-win32.sh        (cache: $KORVANE_CACHE, default ~/.cache/korvane)
 set -euo pipefail
