@@ -8,7 +8,7 @@
 //                      into an array of sixteen inside a larger record
 // What fits returns, printing "returned"; more must end the
 // process at once with STATUS_STACK_BUFFER_OVERRUN, before the exit routine
-// registered here runs.
+// registered here runs or the module is told it is detached.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
