@@ -152,8 +152,10 @@ for file in Korvane.8BI pnghost.exe; do
   if grep -q '<_inflate_table>:' <<<"$code" && ! grep -qx '<_inflate_table>:' <<<"$checking"; then missing+=" zlib"; fi
   if [ "$guard" != D ]; then
     judge "$file" "stack cookies" "NO: the cookie ___stack_chk_guard is not the image's own initialised data"
-  elif [ -n "$missing" ] || [ -n "$unprotected" ]; then
-    judge "$file" "stack cookies" "NO: no function checks the cookie in${missing:- every object}"
+  elif [ -n "$missing" ]; then
+    judge "$file" "stack cookies" "NO: no function checks the cookie in$missing"
+  elif [ -n "$unprotected" ]; then
+    judge "$file" "stack cookies" "NO: objects of the build compiled without -fstack-protector-strong"
   else
     judge "$file" "stack cookies" "yes ($(wc -l <<<"$checking") functions, $ours of our C++, $libpng of libpng)"
   fi
