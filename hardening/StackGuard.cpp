@@ -37,11 +37,12 @@ std::uintptr_t __stack_chk_guard = kUnseededCookie;
 
 namespace {
 
-// Seeds the cookie before anything else of this image runs (the first of the
-// image's constructors; only the C runtime's start-up code, which keeps no
-// cookie, runs before it): the time, the process and thread ids, the tick
-// count, the performance counter and where the stack lies. This function
-// changes the cookie, so it must not check it itself.
+// Seeds the cookie from the time, the process and thread ids, the tick
+// count, the performance counter and where the stack lies, as a constructor
+// of the first priority a program may give, ahead of the image's ordinary
+// constructors. Only the C runtime's start-up code, which keeps no cookie,
+// is under it on the stack, so no function that checks the cookie spans the
+// change. This function changes the cookie, so it must not check it itself.
 __attribute__((constructor(101), no_stack_protector)) void SeedStackCookie() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
