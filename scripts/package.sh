@@ -123,8 +123,9 @@ sed 's/$/\r/' docs/windows-guide.txt >"$folder/README.txt"
 cp "$libpng_licence" "$folder/LICENSE-libpng.txt"
 cp "$zlib_licence" "$folder/LICENSE-zlib.txt"
 python3 scripts/make-sbom.py --folder "$folder" --name "$name" --version "$version" --commit "$commit" \
-  --created "$(date -u -d "@$commit_time" +%Y-%m-%dT%H:%M:%SZ)" --libpng "$libpng_compiled" "$libpng_package $libpng_version" \
-  --zlib "$zlib_compiled" "$zlib_source" >"$folder/$name.spdx.json"
+  --created "$(date -u -d "@$commit_time" +%Y-%m-%dT%H:%M:%SZ)" \
+  --libpng "$libpng_compiled" "$libpng_package $libpng_version" --zlib "$zlib_compiled" "$zlib_source" \
+  >"$folder/$name.spdx.json"
 (cd "$folder" && LC_ALL=C sha256sum -- * >SHA256SUMS)
 chmod 644 "$folder"/*
 chmod 755 "$folder"/*.8BI "$folder"/*.exe "$folder"
