@@ -22,7 +22,9 @@ cd "$(dirname "$0")/.."
 source scripts/win32-env.sh
 
 # name, then the options of scripts/build-libpng-win32.sh. The first is the
-# build the DLL had before, the second the one it ships with.
+# build the DLL had before SSE2, the second the one it had until libpng and
+# zlib were built with stack cookies (the fourth, hardened, is what it ships
+# with now: scripts/build-libpng-win32.sh's defaults).
 variants=(
   "o2|--cflags -O2 --intel-sse no --zlib prebuilt"
   "sse2|--cflags -O2_-msse2 --intel-sse yes --zlib prebuilt"

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build the module for
 # 32-bit Windows and to run it under Wine: the mingw-w64 cross compiler,
-# Wine with its 32-bit half, an X server for screenshots, and a static zlib
-# and libpng 1.6 built once from Debian's own source packages with the cross
-# compiler (scripts/build-libpng-win32.sh). Safe to run again: it installs
-# and builds only what is missing. Everything it builds lives in the cache
-# folder, never in the repository.
+# Wine with its 32-bit half, an X server for screenshots, osslsigncode to
+# sign the package, and a static zlib and libpng 1.6 built once from Debian's
+# own source packages with the cross compiler (scripts/build-libpng-win32.sh).
+# Safe to run again: it installs and builds only what is missing. Everything
+# it builds lives in the cache folder, never in the repository.
 #
 # usage: scripts/setup-win32.sh        (cache: $KORVANE_CACHE, default ~/.cache/korvane)
 set -euo pipefail
@@ -31,8 +31,10 @@ packages=(
   imagemagick                # import: screenshots of the X display
   x11-utils                  # xdpyinfo: tells when the display is up
   xdotool                    # keystrokes into pnghost.exe view (scripts/test-view-wine.sh)
-  python3                    # compares the viewer's screenshots with the images
+  python3                    # compares the viewer's screenshots with the images; the bill of materials
   zip unzip                  # scripts/package.sh makes the Windows package and the tests read it
+  osslsigncode               # scripts/package.sh --sign: Authenticode signatures
+  openssl                    # the Wine tests' throwaway signing certificate
 )
 
 ensure_i386() {

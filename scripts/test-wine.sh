@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the module for 32-bit Windows and tests it under Wine:
-#  1. the DLL's exports, imports and resources, read with objdump, and that
-#     a second build in another folder gives the same Korvane.8BI and
+#  1. that a second build in another folder gives the same Korvane.8BI and
 #     pnghost.exe (large-address-aware) and the same package, which holds
-#     what it should;
-#  2. the end-to-end suite (e2e_tests.exe) against the DLL;
+#     what it should; the DLL's exports, imports and resources, and both
+#     files as a reviewer meets them, bill of materials included
+#     (scripts/check-win32-dll.sh); a package signed with a throwaway
+#     certificate, verified by osslsigncode;
+#  2. the end-to-end suite (e2e_tests.exe) against the DLL, and the stack
+#     cookies and checked copies of a test-only probe that overflows on
+#     purpose;
 #  3. the same pnghost commands with the Linux build and with the Windows
 #     build under Wine (probe, open --pam and save of every PngSuite image,
 #     saves with each option, missing host services, netpbm saves and
@@ -29,7 +33,6 @@ suite=$(cd "${PNGSUITE_DIR:-../shared/pngsuite}" && pwd)
 scripts/setup-win32.sh
 [ -x "$linux_build/bin/pnghost" ] || scripts/build.sh "$linux_build"
 scripts/build-win32.sh "$win32_build"
-scripts/check-win32-dll.sh "$win32_build" "$linux_build"
 
 passed=0
 failed=0
@@ -70,19 +73,75 @@ package_again=$(scripts/package.sh "$again" "$again/dist")
 cmp "$package" "$package_again" && pass || fail "the package differs between two builds"
 folder=$(basename "$package" .zip)
 listing=$(unzip -Z1 "$package" | tr '\n' ' ')
-want="$folder/Korvane.8BI $folder/LICENSE-libpng.txt $folder/LICENSE-zlib.txt $folder/README.txt $folder/SHA256SUMS $folder/pnghost.exe "
+want="$folder/Korvane.8BI $folder/LICENSE-libpng.txt $folder/LICENSE-zlib.txt $folder/README.txt $folder/SHA256SUMS"
+want+=" $folder/$folder.spdx.json $folder/pnghost.exe "
 [ "$listing" = "$want" ] && pass || fail "the package holds '$listing'"
 unpacked=$win32_build/dist/unpacked
 rm -rf "$unpacked"
 unzip -q "$package" -d "$unpacked"
-(cd "$unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$unpacked/$folder/SHA256SUMS")" -eq 5 ] && pass ||
+(cd "$unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$unpacked/$folder/SHA256SUMS")" -eq 6 ] && pass ||
   fail "the package's SHA256SUMS do not match its files"
+# The DLL's exports, imports and resources, and both files as a reviewer
+# meets them (the table), bill of materials included.
+scripts/check-win32-dll.sh "$win32_build" "$linux_build" --package "$package" && pass ||
+  fail "scripts/check-win32-dll.sh: the shipped files lack what they must carry"
 for shipped in Korvane.8BI pnghost.exe; do
   cmp "$win32_build/bin/$shipped" "$unpacked/$folder/$shipped" && pass || fail "the package's $shipped is not the build's"
 done
 grep -q "Permission is granted to anyone" "$unpacked/$folder/LICENSE-zlib.txt" &&
   grep -q "PNG Reference Library License" "$unpacked/$folder/LICENSE-libpng.txt" && pass ||
   fail "the package's licence texts are not zlib's and libpng's"
+
+# Signed with a throwaway certificate made here and time-stamped by a
+# throwaway RFC 3161 server on this machine: both binaries carry a SHA-256
+# Authenticode signature that osslsigncode verifies against the certificate,
+# with a time stamp it verifies against the server's; the bill of materials
+# and SHA256SUMS are of the signed files, and signing leaves the build's own
+# files as they were.
+echo "== a package signed with a throwaway certificate"
+signing=$(cd "$win32_build" && pwd)/signing
+rm -rf "$signing"
+mkdir -p "$signing"
+# throwaway_certificate NAME USE: NAME.key and NAME.pem, for 2 days, for USE.
+throwaway_certificate() {
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/$1.key" -out "$signing/$1.pem" -days 2 \
+    -subj "/CN=Korvane throwaway $1" -addext "extendedKeyUsage=$2" 2>/dev/null
+}
+throwaway_certificate signer codeSigning
+throwaway_certificate time-stamper critical,timeStamping
+export KORVANE_SIGN_PASS
+KORVANE_SIGN_PASS=$(head -c 12 /dev/urandom | base64)
+openssl pkcs12 -export -inkey "$signing/signer.key" -in "$signing/signer.pem" -out "$signing/throwaway.pfx" \
+  -passout env:KORVANE_SIGN_PASS
+echo 01 >"$signing/serial"
+printf '%s\n' "[tsa]" "default_tsa = throwaway" "[throwaway]" "serial = $signing/serial" \
+  "signer_cert = $signing/time-stamper.pem" "certs = $signing/time-stamper.pem" \
+  "signer_key = $signing/time-stamper.key" "signer_digest = sha256" "default_policy = 1.2.3.4.1" \
+  "digests = sha256, sha384, sha512" "ess_cert_id_alg = sha256" >"$signing/time-stamper.cnf"
+python3 tests/hardening/timestamp-server.py "$signing/time-stamper.cnf" "$signing/url" &
+time_stamper=$!
+for _ in $(seq 100); do [ -s "$signing/url" ] && break; sleep 0.1; done
+if signed=$(scripts/package.sh --sign "$signing/throwaway.pfx" --timestamp "$(cat "$signing/url")" \
+  "$win32_build" "$signing/dist"); then
+  unzip -q "$signed" -d "$signing/unpacked"
+  for shipped in Korvane.8BI pnghost.exe; do
+    osslsigncode verify -CAfile "$signing/signer.pem" -TSA-CAfile "$signing/time-stamper.pem" \
+      -in "$signing/unpacked/$folder/$shipped" >"$signing/$shipped.verify" 2>&1 &&
+      grep -q '^Message digest algorithm *: SHA256' "$signing/$shipped.verify" &&
+      grep -q '^Timestamp Server Signature verification: ok' "$signing/$shipped.verify" && pass ||
+      fail "the signed $shipped does not verify as SHA-256 Authenticode with a time stamp (see $signing/$shipped.verify)"
+    cmp -s "$win32_build/bin/$shipped" "$unpacked/$folder/$shipped" && pass || fail "signing changed the build's $shipped"
+  done
+  (cd "$signing/unpacked/$folder" && sha256sum --quiet -c SHA256SUMS) && pass ||
+    fail "the signed package's SHA256SUMS are not of its signed files"
+  scripts/check-win32-dll.sh "$win32_build" --package "$signed" |
+    grep -x '| signature | yes (SHA-256 Authenticode) | yes (SHA-256 Authenticode) |' && pass ||
+    fail "scripts/check-win32-dll.sh: the signed package lacks what it must carry"
+else
+  fail "scripts/package.sh --sign with a throwaway certificate and time-stamping server"
+fi
+kill "$time_stamper"
+wait "$time_stamper" 2>/dev/null || true
 
 # One Wine server for the whole run, so that each program starts quickly. A
 # server may be up already (a program that ended seconds ago, or one made to
@@ -100,6 +159,43 @@ else
 fi
 tr -d '\r' <"$e2e_log" | grep -E '^\[  (PASSED|FAILED)  \]|^\[==========\]' || true
 echo "   ($((SECONDS - started)) s)"
+
+# The test-only overflow_probe.exe and overflow_module.dll carry the same
+# cookie and checked copies as what ships. Each program and module seeds its
+# own cookie, never left at the unseeded value and new in each process; what
+# fits its array returns, and one byte too many, in the program, in a module
+# or through a checked strcpy, ends the process at once with
+# STATUS_STACK_BUFFER_OVERRUN (0xC0000409, of which Wine passes on the low
+# byte, 9), before its exit routine runs or its module is detached. Rows:
+# arguments|status|output.
+echo "== stack cookies and checked copies under Wine"
+probe() { (cd "$win32_build/bin" && timeout --kill-after=5 60 wine ./overflow_probe.exe "$@" 2>&1 | tr -d '\r'); }
+cookies=$(probe cookies | sed -n 1p; probe cookies | sed -n 1p)
+if [ "$(tr ' ' '\n' <<<"$cookies" | sort -u | grep -c -v -x -i -e bb40e64e -e '')" -eq 4 ]; then
+  pass
+else
+  fail "the stack cookies are not seeded, or the same in two processes: $(tr '\n' ' ' <<<"$cookies")"
+fi
+overflows=(
+  "overflow 16|0|returned exit routine ran module detached"
+  "overflow 17|9|"
+  "module 16|0|returned exit routine ran module detached"
+  "module 17|9|"
+  "fortified 15|0|returned exit routine ran module detached"
+  "fortified 16|9|"
+)
+for row in "${overflows[@]}"; do
+  IFS='|' read -r arguments want_status want_output <<<"$row"
+  status=0
+  # shellcheck disable=SC2086  # a mode and a count
+  output=$(probe $arguments | tr '\n' ' ') || status=$?
+  output=${output% }
+  if [ "$status" -eq "$want_status" ] && [ "$output" = "$want_output" ]; then
+    pass
+  else
+    fail "overflow_probe $arguments: exit $status, '$output' (wanted $want_status, '$want_output')"
+  fi
+done
 
 echo "== the Linux and Windows builds side by side"
 started=$SECONDS

@@ -25,8 +25,11 @@ stage "plain tests" count_tests run_tests build
 # warns about is met here and not by someone building the project their own
 # way. Its tests are the plain build's; they are not run again.
 stage "Release build" count_targets scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release
-# The Windows build under Wine: the DLL's exports, imports and resources, the
-# end-to-end suite, and the Linux and Windows builds compared file for file.
+# The Windows build under Wine: the DLL's exports, imports and resources, what
+# both shipped files carry (the check's table, a package signed with a
+# throwaway certificate, the bill of materials, stack cookies overwritten on
+# purpose), the end-to-end suite, and the Linux and Windows builds compared
+# file for file.
 stage "Windows build under Wine" count_wine_checks scripts/test-wine.sh build build-win32
 # One 32-bit sanitizer build serves the suite and the fuzz targets.
 stage "32-bit sanitizer build" count_targets scripts/build-asan32.sh build-asan32

@@ -5,8 +5,9 @@ KORVANE_CACHE=${KORVANE_CACHE:-${HOME:-/var/cache}/.cache/korvane}
 # lib/libpng16.a and lib/libz.a (an older build without its own libz.a used
 # the mingw-w64 package's). The name says how they are built, so that a cache
 # holding an older build gets this one built beside it; set it to build
-# against another (the benchmark's variants).
-KORVANE_LIBPNG_WIN32=${KORVANE_LIBPNG_WIN32:-$KORVANE_CACHE/libpng-win32-sse2}
+# against another (the benchmark's variants). "ssp": both built from Debian's
+# sources with stack cookies and _FORTIFY_SOURCE, as the module is.
+KORVANE_LIBPNG_WIN32=${KORVANE_LIBPNG_WIN32:-$KORVANE_CACHE/libpng-win32-sse2-ssp}
 # KORVANE_WINEPREFIX gives a run a Wine prefix of its own, so that two runs on
 # one machine do not end each other's Wine processes.
 export WINEPREFIX=${KORVANE_WINEPREFIX:-$KORVANE_CACHE/wine32}
