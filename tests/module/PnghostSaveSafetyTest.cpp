@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -72,15 +73,49 @@ protected:
     std::string noisy;
 };
 
+// pnghost as another user can start it: the program, its module and the
+// build's own libraries, copied into a folder every user may enter, so that
+// a test that runs it as another uid works wherever the checkout lies, in a
+// home folder of mode 0700 too. The folder, with its separator; empty when
+// none can be made.
+std::string PnghostFolderForEveryone() {
+    static TempFolder place;
+    static std::string folder;
+    if (!folder.empty()) return folder;
+    const std::string program = PNGHOST_PATH;
+    const std::string module = program.substr(0, program.rfind('/') + 1) + "Korvane.8BI";
+    const std::string copy = "chmod 755 " + place.Path("") + " && cp " + program + " " + module + " " +
+                             place.Path("") + " && ldd " + program + " " + module +
+                             " | awk '$3 ~ /^\\// && $3 !~ /^\\/(usr|lib)/ {print $3}' | sort -u | xargs -r cp -t " +
+                             place.Path("") + " && chmod -R a+rX " + place.Path("");
+    if (RunShell(copy).status == 0) folder = place.Path("");
+    return folder;
+}
+
+// The words that start that copy of pnghost as `user` (a uid), through
+// setpriv; empty when there is none.
+std::vector<std::string> PnghostAs(const std::string &user) {
+    const std::string folder = PnghostFolderForEveryone();
+    if (folder.empty()) return {};
+    return {"/usr/bin/setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups", "/usr/bin/env",
+            "LD_LIBRARY_PATH=" + folder, folder + "pnghost"};
+}
+
+// As a shell command line.
+std::string PnghostCommandAs(const std::string &user) {
+    std::string line;
+    for (const std::string &word : PnghostAs(user)) line += (line.empty() ? "" : " ") + word;
+    return line;
+}
+
 // Starts pnghost with the arguments, every signal at its default action as
-// a shell's foreground job has them; `setting` (NAME=VALUE) is added to its
-// environment, its standard error goes to `errors` when given, and it runs
-// as `user` (a uid, through setpriv, which becomes pnghost) when given.
-pid_t StartPnghost(const std::vector<std::string> &arguments, const std::string &setting = "",
+// a shell's foreground job has them; `settings` (NAME=VALUE, several apart
+// by spaces) are added to its environment, its standard error goes to
+// `errors` when given, and it runs as `user` (PnghostAs) when given.
+pid_t StartPnghost(const std::vector<std::string> &arguments, const std::string &settings = "",
                    const std::string &errors = "", const std::string &user = "") {
-    std::vector<std::string> words = {PNGHOST_PATH};
-    if (!user.empty())
-        words.insert(words.begin(), {"/usr/bin/setpriv", "--reuid=" + user, "--regid=" + user, "--clear-groups"});
+    std::vector<std::string> words = user.empty() ? std::vector<std::string>{PNGHOST_PATH} : PnghostAs(user);
+    if (words.empty()) return -1;
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char *> argv;
     for (std::string &word : words) argv.push_back(&word[0]);
@@ -96,8 +131,13 @@ pid_t StartPnghost(const std::vector<std::string> &arguments, const std::string 
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     std::vector<char *> environment;
     for (char **each = environ; *each != nullptr; ++each) environment.push_back(*each);
-    std::string added = setting;
-    if (!added.empty()) environment.push_back(&added[0]);
+    std::vector<std::string> added;
+    for (size_t at = 0; at < settings.size();) {
+        const size_t space = std::min(settings.find(' ', at), settings.size());
+        added.push_back(settings.substr(at, space - at));
+        at = space + 1;
+    }
+    for (std::string &each : added) environment.push_back(&each[0]);
     environment.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -306,8 +346,8 @@ TEST_F(PnghostSaveSafetyTest, ANewFileGetsWhatAnyProgramsNewFileGets) {
         EXPECT_EQ(RunShell("getfacl -c " + created).out, RunShell("getfacl -c " + touched).out);
         if (geteuid() != 0 || c.defaultAcl.empty()) continue;
         ASSERT_EQ(chmod(shared.Path("").c_str(), 0755), 0);
-        const CommandRun run = RunShell("setpriv --reuid=12345 --regid=12345 --clear-groups " +
-                                        std::string(PNGHOST_PATH) + " save " + input + " " + created + " --speed");
+        if (PnghostCommandAs("12345").empty()) GTEST_SKIP() << "no folder every user may enter for pnghost";
+        const CommandRun run = RunShell(PnghostCommandAs("12345") + " save " + input + " " + created + " --speed");
         EXPECT_EQ(run.status, 0) << "the collaborator saves over it: " << run.err;
     }
 }
@@ -430,10 +470,12 @@ TEST_F(PnghostSaveSafetyTest, ASaveEndedBySignalLeavesNothingBehind) {
 
 // Someone the ACL lets write saves over the owner's file: it stays the
 // owner's, with her access, the ACL and its attributes, whether the folder
-// takes new files from him (sticky, as /tmp) or not. So does her own save
-// in a folder that takes no new file from her.
+// takes new files from him (sticky, as /tmp, hers: the kernel's rule lets
+// him write into her file there only as the folder's owner's) or not. So
+// does her own save in a folder that takes no new file from her.
 TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root, to give the file to uid 23456 and save as uid 12345";
+    if (PnghostCommandAs("12345").empty()) GTEST_SKIP() << "no folder every user may enter for pnghost";
     TempFolder staging;  // the savers' temporary folder
     ASSERT_EQ(chmod(staging.Path("").c_str(), 01777), 0);
     ASSERT_EQ(RunShell("chown 23456:23456 " + existing + " && chmod 640 " + existing + " && setfacl -m u:12345:rw " +
@@ -446,15 +488,16 @@ TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
     const struct {
         const char *saver;
         mode_t folderMode;
+        uid_t folderOwner;
         const char *choice;
-    } cases[] = {{"12345", 0755, "--speed"}, {"12345", 01777, "--interlace"}, {"23456", 0755, "--filter Up"}};
+    } cases[] = {{"12345", 0755, 0, "--speed"}, {"12345", 01777, 23456, "--interlace"}, {"23456", 0755, 0, "--filter Up"}};
     std::string last = before;
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.saver) + " " + c.choice);
+        ASSERT_EQ(chown(folder.Path("").c_str(), c.folderOwner, 0), 0);
         ASSERT_EQ(chmod(folder.Path("").c_str(), c.folderMode), 0);
-        const CommandRun run = RunShell("TMPDIR=" + staging.Path("") + " setpriv --reuid=" + c.saver + " --regid=" +
-                                        c.saver + " --clear-groups " + PNGHOST_PATH + " save " + noisy + " " +
-                                        existing + " " + c.choice);
+        const CommandRun run = RunShell("TMPDIR=" + staging.Path("") + " " + PnghostCommandAs(c.saver) + " save " +
+                                        noisy + " " + existing + " " + c.choice);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(Status(existing).st_uid, owned.st_uid);
         EXPECT_EQ(Status(existing).st_gid, owned.st_gid);
@@ -468,6 +511,7 @@ TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
     }
     // His write-over killed half way, she puts her file back herself from
     // the copy he left, which she may read.
+    ASSERT_EQ(chown(folder.Path("").c_str(), 23456, 0), 0);
     ASSERT_EQ(chmod(folder.Path("").c_str(), 01777), 0);
     const pid_t child = StartPnghost({"save", noisy, existing}, "PNGHOST_STOP_AT=write-over:1", "", "12345");
     ASSERT_GT(child, 0);
@@ -485,47 +529,68 @@ TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
     EXPECT_TRUE(Slurp(existing) == last) << "her image is back";
     for (const std::string &name : folder.Names())
         if (name[0] == '.') unlink(folder.Path(name).c_str());
+    chown(folder.Path("").c_str(), 0, 0);
     chmod(folder.Path("").c_str(), 0700);
 }
 
 // A file of two names is written over. Cut short by a failing write, it
-// gets the old bytes back; when they cannot be put back either, or when the
-// process is killed half way, a whole copy of them stays beside it, and cp
-// puts it back. Never "saved". A signal that ends pnghost, 32 and 33 among
-// them, puts the old bytes back first; SIGPIPE, which it ignores, does not
-// stop the save. A copy under its name is always whole: killed while it is
-// made, none has the name yet.
+// gets the old bytes back; when they cannot be put back either, when the
+// process is killed half way, or when another program (cp, which takes no
+// lock) writes into it meanwhile, a whole copy of them stays beside it, and
+// cp puts it back. Never "saved". A signal that ends pnghost, 32 and 33
+// among them, puts the old bytes back first, or names the copy before it
+// ends pnghost; SIGPIPE, which it ignores, does not stop the save. A copy
+// under its name is always whole: killed while it is made, none has the
+// name yet. Once saved, a copy that cannot be removed is renamed as one
+// that may be deleted, or named in an error that says so.
 TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfIt) {
     const std::string other = others.Path("other.png");
     ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
     const std::string stopped = "PNGHOST_STOP_AT=write-over:1";  // the noisy image takes two writes
-    enum Left { kOldImage, kCopy, kNewImage };
+    // What the file and the folder hold: the old or the new image, and a
+    // copy of the old one named to be put back (-old-), or to be deleted.
+    enum Left { kOldImage, kCopy, kNewImage, kNewImageCopyDone, kNewImageCopyToDelete };
     const struct {
-        std::string setting;
-        int signal;  // sent where it stops itself, before SIGCONT
+        std::string settings;
+        int signal;          // sent where it stops itself, before SIGCONT
+        std::string change;  // or a command run there
         std::string message;
         int status;  // as a shell shows it: 128 + N for signal N
         Left left;
     } cases[] = {
-        {"PNGHOST_FAIL_WRITE_OVER=1", 0,
+        {"PNGHOST_FAIL_WRITE_OVER=1", 0, "",
          existing + ": cannot write over it: Input/output error; the old image is back", 2, kOldImage},
-        {"PNGHOST_FAIL_WRITE_OVER=1-", 0, "nor put the old image back: Input/output error; it is kept whole in ", 2,
+        {"PNGHOST_FAIL_WRITE_OVER=1-", 0, "",
+         "nor put the old image back: Input/output error; it is kept whole in ", 2, kCopy},
+        {stopped, SIGKILL, "", "", 128 + SIGKILL, kCopy},
+        {stopped, SIGTERM, "", "", 128 + SIGTERM, kOldImage},
+        {stopped, 32, "", "", 128 + 32, kOldImage},
+        {stopped, 33, "", "", 128 + 33, kOldImage},
+        {stopped, SIGPIPE, "", "", 0, kNewImage},
+        {"PNGHOST_STOP_AT=copy", SIGKILL, "", "", 128 + SIGKILL, kOldImage},
+        // Neither image can be written: the copy is named before the signal
+        // that waited ends pnghost.
+        {stopped + " PNGHOST_FAIL_WRITE_OVER=1-", SIGTERM, "", "nor put the old image back", 128 + SIGTERM, kCopy},
+        {stopped, 0, "cp " + std::string(PNGSUITE_DIR) + "/basn0g08.png " + existing,
+         existing + ": it does not read back as the new image: another program wrote into it during the save", 2,
          kCopy},
-        {stopped, SIGKILL, "", 128 + SIGKILL, kCopy},
-        {stopped, SIGTERM, "", 128 + SIGTERM, kOldImage},
-        {stopped, 32, "", 128 + 32, kOldImage},
-        {stopped, 33, "", 128 + 33, kOldImage},
-        {stopped, SIGPIPE, "", 0, kNewImage},
-        {"PNGHOST_STOP_AT=copy", SIGKILL, "", 128 + SIGKILL, kOldImage},
+        {"PNGHOST_FAIL_COPY_REMOVAL=1", 0, "",
+         existing + ": cannot remove the copy of the old image, ", 0, kNewImageCopyDone},
+        {"PNGHOST_FAIL_COPY_REMOVAL=2", 0, "",
+         existing + ": the new image is in place, but cannot remove the copy of the old image, ", 2,
+         kNewImageCopyToDelete},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.setting + " " + std::to_string(c.signal));
+        SCOPED_TRACE(c.settings + " " + std::to_string(c.signal) + " " + c.change);
         const std::string errors = others.Path("errors");
-        const pid_t child = StartPnghost({"save", noisy, existing}, c.setting, errors);
+        const pid_t child = StartPnghost({"save", noisy, existing}, c.settings, errors);
         ASSERT_GT(child, 0);
-        if (c.signal != 0) {
+        if (c.signal != 0 || !c.change.empty()) {
             ASSERT_TRUE(WaitUntilStopped(child));
-            kill(child, c.signal);
+            if (c.signal != 0) kill(child, c.signal);
+            if (!c.change.empty()) {
+                ASSERT_EQ(RunShell(c.change).status, 0);
+            }
             kill(child, SIGCONT);
         }
         int status = 0;
@@ -533,9 +598,11 @@ TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfI
         EXPECT_EQ(WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status), c.status);
         EXPECT_NE(Slurp(errors).find(c.message), std::string::npos) << Slurp(errors);
         EXPECT_EQ(Status(other).st_ino, Status(existing).st_ino);
-        std::string copy;
-        for (const std::string &name : folder.Names())
+        std::string copy, done;
+        for (const std::string &name : folder.Names()) {
             if (name.rfind(".existing.png.pnghost-old-", 0) == 0) copy = folder.Path(name);
+            if (name.rfind(".existing.png.pnghost-done-", 0) == 0) done = folder.Path(name);
+        }
         if (c.left == kCopy) {
             ASSERT_FALSE(copy.empty()) << "no copy kept";
             EXPECT_TRUE(Slurp(copy) == before) << "the copy is not the old file";
@@ -543,6 +610,16 @@ TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfI
                       std::string::npos);
             ASSERT_EQ(RunShell("cp " + copy + " " + existing).status, 0);
             EXPECT_TRUE(Slurp(other) == before) << "cp put the old image back under both names";
+        } else if (c.left == kNewImageCopyDone || c.left == kNewImageCopyToDelete) {
+            EXPECT_FALSE(Slurp(existing) == before) << "saved";
+            const std::string kept = c.left == kNewImageCopyDone ? done : copy;
+            EXPECT_EQ(c.left == kNewImageCopyDone ? copy : done, "") << "no other copy";
+            ASSERT_FALSE(kept.empty()) << "the copy that could not be removed";
+            EXPECT_TRUE(Slurp(kept) == before) << "the copy is of the old file";
+            EXPECT_NE(Slurp(errors).find(kept), std::string::npos) << Slurp(errors);
+            EXPECT_NE(Slurp(errors).find(c.left == kNewImageCopyDone ? "may be deleted" : "delete it; do not put it back"),
+                      std::string::npos)
+                << Slurp(errors);
         } else {
             EXPECT_TRUE(copy.empty()) << "a copy was left behind";
             EXPECT_EQ(Slurp(existing) == before, c.left == kOldImage) << "the old image, or the new one, in place";
