@@ -8,7 +8,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sched.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -392,38 +395,46 @@ TEST_F(PnghostSaveSafetyTest, OfTwoSavesOfOneFileAtOnceOneIsRefused) {
 
 // A link another user planted in a sticky folder anyone may write to, such
 // as /tmp, is not followed, as the kernel would not follow it: it would
-// send the save over any file the saver may write, or make one. The saver's
-// own link, and the folder owner's, are followed.
+// send the save over any file the saver may write, or make one; nor is one
+// planted as a folder of the path. The saver's own link, and the folder
+// owner's, are followed.
 TEST_F(PnghostSaveSafetyTest, ALinkInAStickyFolderIsFollowedOnlyAsTheKernelWould) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root, to plant a link as uid 23456";
     TempFolder shared;
     const std::string link = shared.Path("link.png");
+    const std::string into = folder.Path("").substr(0, folder.Path("").size() - 1);
     const struct {
         std::string linkOwner, folderOwner;
         std::string pointsTo;
+        std::string below;         // saved to a name in the folder the link names, or to the link
         std::string followedWith;  // the save's choice when it is followed; empty: not followed
     } cases[] = {
-        {"23456", "0", existing, ""},
-        {"23456", "0", folder.Path("made.png"), ""},
-        {"0", "0", existing, "--speed"},
-        {"23456", "23456", existing, "--interlace"},
+        {"23456", "0", existing, "", ""},
+        {"23456", "0", folder.Path("made.png"), "", ""},
+        // A link as a folder of the path, to the saver's own folder.
+        {"23456", "0", into, "/existing.png", ""},
+        {"23456", "0", into, "/made.png", ""},
+        {"0", "0", existing, "", "--speed"},
+        {"23456", "23456", existing, "", "--interlace"},
+        {"0", "0", into, "/existing.png", "--filter Up"},
     };
     std::string last = before;
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.linkOwner + " " + c.folderOwner + " " + c.pointsTo);
+        SCOPED_TRACE(c.linkOwner + " " + c.folderOwner + " " + c.pointsTo + c.below);
         ASSERT_EQ(RunShell("chown " + c.folderOwner + " " + shared.Path("") + " && chmod 1777 " + shared.Path("") +
                            " && setpriv --reuid=" + c.linkOwner + " ln -s " + c.pointsTo + " " + link)
                       .status,
                   0);
-        const CommandRun run = Pnghost("save " + noisy + " " + link + " " + c.followedWith);
+        const CommandRun run = Pnghost("save " + noisy + " " + link + c.below + " " + c.followedWith);
         if (!c.followedWith.empty()) {
             EXPECT_EQ(run.status, 0) << run.err;
             EXPECT_FALSE(Slurp(existing) == last) << "saved";
             last = Slurp(existing);
         } else {
             EXPECT_EQ(run.status, 2);
-            EXPECT_NE(run.err.find(link + ": a symbolic link of uid 23456 in a sticky folder"), std::string::npos)
-                << run.err;
+            const std::string refused = c.below.empty() ? link + ": a symbolic link"
+                                                        : link + c.below + ": its folder " + link + " is a symbolic link";
+            EXPECT_NE(run.err.find(refused + " of uid 23456 in a sticky folder"), std::string::npos) << run.err;
             ExpectUntouched();
         }
         unlink(link.c_str());
@@ -714,6 +725,205 @@ TEST_F(PnghostSaveSafetyTest, ADestinationChangedDuringTheSaveIsNotTouched) {
         for (const std::string &path : {existing, second, aside, created}) unlink(path.c_str());
         ASSERT_EQ(RunShell("cp " + kSuitePng + " " + existing + " && chmod 644 " + existing).status, 0);
     }
+}
+
+// In a sticky folder anyone may write to, a file that neither the saver nor
+// the folder's owner owns is not written into, as the kernel would not open
+// it so; nor does a name another user planted there block a write-over's
+// copy or pass for one a save left.
+TEST_F(PnghostSaveSafetyTest, AStrangersFileInAStickyFolderIsNeitherWrittenIntoNorTakenForACopy) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to make files as uid 23456";
+    TempFolder shared;
+    const std::string theirs = shared.Path("theirs.png");
+    const struct {
+        std::string fileOwner, folderOwner;
+        bool saved;
+    } cases[] = {{"23456", "0", false}, {"23456", "23456", true}, {"0", "0", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fileOwner + " " + c.folderOwner);
+        ASSERT_EQ(RunShell("chown " + c.folderOwner + " " + shared.Path("") + " && chmod 1777 " + shared.Path("") +
+                           " && cp " + existing + " " + theirs + " && chown " + c.fileOwner + " " + theirs +
+                           " && chmod 666 " + theirs)
+                      .status,
+                  0);
+        const CommandRun run = Pnghost("save " + noisy + " " + theirs);
+        EXPECT_EQ(run.status, c.saved ? 0 : 2) << run.err;
+        EXPECT_EQ(Slurp(theirs) == before, !c.saved);
+        if (!c.saved) {
+            EXPECT_NE(run.err.find(theirs + ": a file of uid 23456 in a sticky folder anyone may write to: not "
+                                            "written into (the kernel's rule, fs.protected_regular)"),
+                      std::string::npos)
+                << run.err;
+        }
+        unlink(theirs.c_str());
+    }
+    // The saver's own file of two names: another user takes the name its
+    // copy would have, just before the copy is made.
+    const std::string mine = shared.Path("mine.png");
+    ASSERT_EQ(RunShell("chown 0 " + shared.Path("") + " && cp " + existing + " " + mine + " && ln " + mine + " " +
+                       others.Path("second.png"))
+                  .status,
+              0);
+    const std::string errors = others.Path("errors");
+    const pid_t child = StartPnghost({"save", noisy, mine}, "PNGHOST_STOP_AT=copy", errors);
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(WaitUntilStopped(child));
+    const std::string planted = shared.Path(".mine.png.pnghost-old-" + std::to_string(child) + "-0");
+    ASSERT_EQ(RunShell("setpriv --reuid=23456 sh -c 'echo planted > " + planted + "'").status, 0);
+    kill(child, SIGCONT);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Slurp(errors);
+    EXPECT_FALSE(Slurp(mine) == before) << "saved";
+    EXPECT_EQ(Slurp(planted), "planted\n") << "the planted file untouched";
+    const CommandRun again = Pnghost("save " + noisy + " " + mine + " --speed");
+    EXPECT_EQ(again.status, 0) << "a stranger's name is no copy a save left: " << again.err;
+    unlink(planted.c_str());
+    unlink(mine.c_str());
+}
+
+// A write-over that said "saved" leaves no copy that a crash could bring
+// back, so that the rule "a copy is there: put it back" never undoes it:
+// the copy's removal is on the disk, its folder synced, before "saved". Seen
+// in the order of the calls, under strace; and on an ext4 file system on a
+// loop device, cut off the moment pnghost has exited as by a power cut
+// (EXT4_IOC_SHUTDOWN, the journal not flushed) and mounted again.
+TEST_F(PnghostSaveSafetyTest, ASavedWriteOverLeavesNoCopyThatACrashBringsBack) {
+    const std::string other = others.Path("other.png");
+    ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
+    if (RunShell("strace -V").status != 0) GTEST_SKIP() << "needs strace, to see the calls";
+    const std::string trace = others.Path("trace");
+    ASSERT_EQ(RunShell("strace -y -o " + trace + " -e trace=unlink,fsync,write " + PNGHOST_PATH + " save " + noisy +
+                       " " + existing)
+                  .status,
+              0);
+    const std::string calls = Slurp(trace);
+    const std::string shown = folder.Path("").substr(0, folder.Path("").size() - 1);
+    const size_t removed = calls.find("unlink(\"" + folder.Path(".existing.png.pnghost-old-"));
+    const size_t synced = calls.find("fsync(", removed);
+    ASSERT_NE(removed, std::string::npos) << calls;
+    ASSERT_NE(synced, std::string::npos) << calls;
+    EXPECT_EQ(calls.compare(calls.find('<', synced) + 1, shown.size() + 1, shown + ">"), 0)
+        << "the folder is synced: " << calls.substr(synced, 80);
+    EXPECT_LT(synced, calls.find(": saved, ")) << "before saved";
+
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to mount a file system";
+    // The mounts go with this test's process.
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        GTEST_SKIP() << "cannot have mounts of its own here: " << std::strerror(errno);
+    const std::string disk = others.Path("disk"), image = others.Path("ext4.img");
+    ASSERT_EQ(mkdir(disk.c_str(), 0700), 0);
+    const std::string mountIt = "mount -o loop " + image + " " + disk;
+    const CommandRun made = RunShell("truncate -s 64M " + image + " && mkfs.ext4 -q " + image + " && " + mountIt);
+    if (made.status != 0) {
+        rmdir(disk.c_str());
+        GTEST_SKIP() << "cannot mount an ext4 file system on a loop device here: " << made.err;
+    }
+    const std::string old = disk + "/old.png";
+    for (int cut = 0; cut < 3; ++cut) {
+        SCOPED_TRACE("cut " + std::to_string(cut));
+        ASSERT_EQ(RunShell("cp " + existing + " " + old + " && ln -f " + old + " " + disk + "/other.png && sync -f " +
+                           old).status, 0);
+        const std::string saved = Pnghost("save " + noisy + " " + old + (cut == 1 ? " --speed" : "")).out;
+        EXPECT_NE(saved.find(old + ": saved, "), std::string::npos);
+        const std::string image = Slurp(old);
+        const int root = open(disk.c_str(), O_RDONLY | O_DIRECTORY);
+        uint32_t noJournalFlush = 2;  // EXT4_GOING_FLAGS_NOLOGFLUSH
+        const bool cutOff = ioctl(root, _IOR('X', 125, uint32_t), &noJournalFlush) == 0;  // EXT4_IOC_SHUTDOWN
+        close(root);
+        ASSERT_EQ(RunShell("umount " + disk + " && " + mountIt).status, 0);
+        if (!cutOff) {
+            ASSERT_EQ(RunShell("umount " + disk).status, 0);
+            GTEST_SKIP() << "cannot cut the file system off here: " << std::strerror(errno);
+        }
+        EXPECT_EQ(RunShell("ls -A " + disk + " | grep -c pnghost-old").out, "0\n") << RunShell("ls -A " + disk).out;
+        EXPECT_TRUE(Slurp(old) == image) << "the saved image stays";
+    }
+    EXPECT_EQ(RunShell("umount " + disk).status, 0);
+    rmdir(disk.c_str());
+    unlink(image.c_str());
+}
+
+// A copy that a killed save left says that save did not finish: the next
+// save of the file is refused, before its dialog or, where the copy is left
+// while the next save waits for the first's lock, at its last check; the
+// file and the copy stay as they are, for the person to choose.
+TEST_F(PnghostSaveSafetyTest, ACopyLeftByAKilledSaveStopsTheNextSave) {
+    const std::string other = others.Path("other.png");
+    ASSERT_EQ(link(existing.c_str(), other.c_str()), 0);
+    const std::string gray = others.Path("gray.pgm");
+    WriteText(gray, NetpbmImage(kNetpbmModes[1], 8, 8));
+    for (const bool whileWaiting : {false, true}) {
+        SCOPED_TRACE(whileWaiting ? "left while the next save waits" : "left before the next save");
+        const pid_t first = StartPnghost({"save", noisy, existing}, "PNGHOST_STOP_AT=write-over:1");
+        ASSERT_GT(first, 0);
+        ASSERT_TRUE(WaitUntilStopped(first));
+        const std::string errors = others.Path("errors");
+        const pid_t second =
+            whileWaiting ? StartPnghost({"save", gray, existing}, "PNGHOST_STOP_AT=replace", errors) : -1;
+        if (whileWaiting) {
+            ASSERT_TRUE(WaitUntilStopped(second));
+        }
+        kill(first, SIGKILL);
+        ASSERT_EQ(waitpid(first, nullptr, 0), first);
+        std::string copy;
+        for (const std::string &name : folder.Names())
+            if (name.rfind(".existing.png.pnghost-old-", 0) == 0) copy = folder.Path(name);
+        ASSERT_FALSE(copy.empty()) << "the killed save left its copy";
+        const std::string then = Slurp(existing);
+        CommandRun run{0, "", ""};
+        if (whileWaiting) {
+            kill(second, SIGCONT);
+            int status = 0;
+            ASSERT_EQ(waitpid(second, &status, 0), second);
+            run = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", Slurp(errors)};
+        } else {
+            run = Pnghost("save " + gray + " " + existing);
+        }
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(existing + ": an unfinished save left a copy of its old image, " + copy +
+                               ": not replaced; put the old image back with cp " + copy + " " + existing +
+                               " and delete the copy, or delete the copy"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_TRUE(Slurp(existing) == then) << "the file as the killed save left it";
+        EXPECT_TRUE(Slurp(copy) == before) << "the copy as it was";
+        for (const std::string &name : folder.Names())
+            if (name[0] == '.') unlink(folder.Path(name).c_str());
+        WriteText(existing, before);
+    }
+}
+
+// Where the folder's default ACL names someone whom the file's own bits
+// shut out, the new file that takes its place never lets him in, even for
+// a moment: its inherited ACL is gone before it gets the file's bits. The
+// save is slowed (strace holds each fchmod a while) as he tries to open the
+// new file for writing all along.
+TEST_F(PnghostSaveSafetyTest, ADefaultAclNeverLetsItsUserIntoTheNewFile) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to try the new file as uid 12345";
+    if (RunShell("strace -V").status != 0) GTEST_SKIP() << "needs strace, to slow the save";
+    ASSERT_EQ(RunShell("chmod 755 " + folder.Path("") + " && setfacl -d -m u:12345:rw " + folder.Path("") +
+                       " && chmod 660 " + existing)
+                  .status,
+              0);
+    const std::string over = others.Path("over");
+    const std::string tried = others.Path("tried");
+    ASSERT_EQ(chmod(others.Path("").c_str(), 0755), 0);
+    const std::string tries = "while [ ! -e " + over + " ]; do for f in " + folder.Path(".existing.png.pnghost-[0-9]*") +
+                              "; do (exec 3>>\"$f\") 2>/dev/null && echo \"$f\"; done; done";
+    const CommandRun run = RunShell("setpriv --reuid=12345 --regid=12345 --clear-groups sh -c '" + tries + "' > " +
+                                    tried + " & strace -o /dev/null -e trace=fchmod,fsetxattr,fremovexattr "
+                                    "-e inject=fchmod,fsetxattr,fremovexattr:delay_exit=300000 " +
+                                    PNGHOST_PATH + " save " + noisy + " " + existing + "; status=$?; touch " + over +
+                                    "; wait; exit $status");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(Slurp(existing) == before) << "saved";
+    EXPECT_EQ(Slurp(tried), "") << "uid 12345 opened the new file to write";
+    EXPECT_NE(RunShell("setpriv --reuid=12345 --regid=12345 --clear-groups sh -c 'exec 3>>" + existing + "'").status,
+              0)
+        << "nor may he write the saved file";
+    unlink(over.c_str());
+    unlink(tried.c_str());
 }
 
 TEST_F(PnghostSaveSafetyTest, ACompleteSaveReplacesTheFile) {
