@@ -878,7 +878,7 @@ TEST_F(PnghostSaveSafetyTest, ACopyLeftByAKilledSaveStopsTheNextSave) {
             ASSERT_EQ(waitpid(second, &status, 0), second);
             run = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", Slurp(errors)};
         } else {
-            run = Pnghost("save " + gray + " " + existing);
+            run = Pnghost("save " + gray + " " + existing + " --cancel");  // refused before the dialog
         }
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(existing + ": an unfinished save left a copy of its old image, " + copy +
