@@ -15,9 +15,14 @@
 #include <unistd.h>
 #endif
 
-#include "pnghost/files/WriteOverCalls.h"
-
 namespace {
+
+// The command that copies a file over another, for the message.
+#ifdef _WIN32
+const char kPutBack[] = "copy";
+#else
+const char kPutBack[] = "cp";
+#endif
 
 // Beside a name this long the copy may have had the short name
 // .pnghost-old-PID-N (OwnFiles.h).
@@ -82,7 +87,7 @@ bool NoLeftoverCopy(const SaveTarget &target, bool evenOfRunning, std::string *e
     closedir(listing);
     if (found.empty()) return true;
     *error = "an unfinished save left a copy of its old image, " + found +
-             ": not replaced; put the old image back with " + kCopyCommand + " " + found + " " + target.path +
+             ": not replaced; put the old image back with " + kPutBack + " " + found + " " + target.path +
              " and delete the copy, or delete the copy to keep the file as it is; then save again";
     return false;
 }
