@@ -2,6 +2,7 @@
 #include "pnghost/files/CopyNames.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/WriteOverCalls.h"
@@ -19,7 +20,7 @@ bool RenameCopyAs(const std::string &kind, std::string *path, std::string *tried
     const size_t pid = path->find('-', stem + 8);
     const size_t number = path->rfind('-');
     const std::string named = path->substr(0, stem) + "pnghost-" + kind + path->substr(pid, number + 1 - pid);
-    const long first = std::stol(path->substr(number + 1));
+    const long first = std::strtol(path->c_str() + number + 1, nullptr, 10);
     for (long each = first; each < first + kMostNumbersTried; ++each) {
         *tried = named + std::to_string(each);
         if (RenameTheCopy(*path, *tried)) {

@@ -128,7 +128,8 @@ bool Resolve(const std::string &destination, std::string *path, struct stat *sta
         if (++followed > kMostLinksFollowed) return Refuse(error, "too many symbolic links in a row");
         std::string pointed;
         if (!MayFollow(*path, *status, names.empty(), error)) return false;
-        if (!ReadLink(*path, &pointed)) return Refuse(error, std::string("cannot read the link: ") + std::strerror(errno));
+        if (!ReadLink(*path, &pointed))
+            return Refuse(error, std::string("cannot read the link: ") + std::strerror(errno));
         if (pointed[0] == '/') folder = "/";
         PushNames(pointed, &names);
     }

@@ -132,6 +132,11 @@ bool HoldsTheSame(FileHandle file, FileHandle source) {
 
 enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
 
+// Where the old image is, and how to put it back, when only the copy holds it.
+std::string KeptWholeIn(const std::string &copyPath, const SaveTarget &to) {
+    return "kept whole in " + copyPath + ": put it back with " + kCopyCommand + " " + copyPath + " " + to.path;
+}
+
 // The new bytes over the old, or the old ones put back from the copy: also
 // when a signal came meanwhile, which is to end pnghost with the file as it
 // was. When neither, *error says where the copy is.
@@ -144,7 +149,7 @@ Outcome WriteOverOrPutBack(FileHandle source, FileHandle old, FileHandle copy, c
     const bool written = CopyOver(source, old, true);
     if (written && !HoldsTheSame(old, source)) {
         *error = "it does not read back as the new image: another program wrote into it during the save, or the "
-                 "disk fails; the old image is kept whole in " + copyPath + ": put it back with " + kCopyCommand + " " + copyPath + " " + to.path;
+                 "disk fails; the old image is " + KeptWholeIn(copyPath, to);
         return kOnlyTheCopyWhole;
     }
     if (written && !SignalWaiting()) return kReplaced;
@@ -153,8 +158,7 @@ Outcome WriteOverOrPutBack(FileHandle source, FileHandle old, FileHandle copy, c
         *error = why + "; the old image is back in place";
         return kOldImageWhole;
     }
-    *error = why + ", " + WithLastError("nor put the old image back") + "; it is kept whole in " + copyPath +
-             ": put it back with " + kCopyCommand + " " + copyPath + " " + to.path;
+    *error = why + ", " + WithLastError("nor put the old image back") + "; it is " + KeptWholeIn(copyPath, to);
     return kOnlyTheCopyWhole;
 }
 

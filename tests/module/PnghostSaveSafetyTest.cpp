@@ -501,7 +501,8 @@ TEST_F(PnghostSaveSafetyTest, ACollaboratorsSaveKeepsTheFileTheOwners) {
         mode_t folderMode;
         uid_t folderOwner;
         const char *choice;
-    } cases[] = {{"12345", 0755, 0, "--speed"}, {"12345", 01777, 23456, "--interlace"}, {"23456", 0755, 0, "--filter Up"}};
+    } cases[] = {
+        {"12345", 0755, 0, "--speed"}, {"12345", 01777, 23456, "--interlace"}, {"23456", 0755, 0, "--filter Up"}};
     std::string last = before;
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.saver) + " " + c.choice);
@@ -628,8 +629,8 @@ TEST_F(PnghostSaveSafetyTest, AWriteOverCutShortLeavesTheOldImageOrAWholeCopyOfI
             ASSERT_FALSE(kept.empty()) << "the copy that could not be removed";
             EXPECT_TRUE(Slurp(kept) == before) << "the copy is of the old file";
             EXPECT_NE(Slurp(errors).find(kept), std::string::npos) << Slurp(errors);
-            EXPECT_NE(Slurp(errors).find(c.left == kNewImageCopyDone ? "may be deleted" : "delete it; do not put it back"),
-                      std::string::npos)
+            const std::string said = c.left == kNewImageCopyDone ? "may be deleted" : "delete it; do not put it back";
+            EXPECT_NE(Slurp(errors).find(said), std::string::npos)
                 << Slurp(errors);
         } else {
             EXPECT_TRUE(copy.empty()) << "a copy was left behind";
@@ -909,7 +910,8 @@ TEST_F(PnghostSaveSafetyTest, ADefaultAclNeverLetsItsUserIntoTheNewFile) {
     const std::string over = others.Path("over");
     const std::string tried = others.Path("tried");
     ASSERT_EQ(chmod(others.Path("").c_str(), 0755), 0);
-    const std::string tries = "while [ ! -e " + over + " ]; do for f in " + folder.Path(".existing.png.pnghost-[0-9]*") +
+    const std::string tries = "while [ ! -e " + over + " ]; do for f in " +
+                              folder.Path(".existing.png.pnghost-[0-9]*") +
                               "; do (exec 3>>\"$f\") 2>/dev/null && echo \"$f\"; done; done";
     const CommandRun run = RunShell("setpriv --reuid=12345 --regid=12345 --clear-groups sh -c '" + tries + "' > " +
                                     tried + " & strace -o /dev/null -e trace=fchmod,fsetxattr,fremovexattr "
