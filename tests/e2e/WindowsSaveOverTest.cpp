@@ -217,3 +217,24 @@ TEST_F(WindowsSaveOverTest, ABackupThatCannotBeDeletedIsRenamedOrNamed) {
         std::remove((folder + "/" + backup).c_str());
     }
 }
+
+// A backup that an unfinished save left beside OUT (its process gone)
+// stops the next save before anything is written: OUT and the backup stay
+// as they are, and the message names the backup.
+TEST_F(WindowsSaveOverTest, ABackupLeftByAnUnfinishedSaveStopsTheNextSave) {
+    MakeOut();
+    const std::string left = folder + "/.out.png.pnghost-old-99999-0";
+    CopySuiteFile("basn4a08.png", left);
+    const std::vector<uint8_t> kept = ReadBytes(left);
+    std::string report;
+    EXPECT_EQ(SaveWithFault("", &report), kSaveError);
+    // Named by the path Windows gives the file (Z:\... under Wine).
+    EXPECT_NE(report.find(": an unfinished save left a copy of its old image, "), std::string::npos) << report;
+    EXPECT_NE(report.find("\\.out.png.pnghost-old-99999-0: not replaced; put the old image back with copy "),
+              std::string::npos)
+        << report;
+    EXPECT_TRUE(ReadBytes(out) == old) << "OUT as it was";
+    EXPECT_TRUE(ReadBytes(left) == kept) << "the backup as it was";
+    EXPECT_EQ(NamesIn(folder).size(), 2u) << "nothing else left";
+    std::remove(left.c_str());
+}
