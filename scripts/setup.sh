@@ -18,6 +18,9 @@ packages=(
   pkg-config           # finds libspng
   attr                 # setfattr, getfattr: the save-safety tests give files extended attributes
   acl                  # setfacl, getfacl: and access control lists
+  strace               # the save-safety tests see the order of a save's calls, and slow it
+  e2fsprogs            # mkfs.ext4: they cut off an ext4 file system on a loop device
+  mount                # mount, umount, losetup: and mount it
   python3              # checks that the components include each other one way only
 )
 scripts/install-missing.sh setup "${packages[@]}"

@@ -17,8 +17,7 @@
 
 #include <io.h>
 
-#include <cstdio>
-
+#include "pnghost/files/CopyNames.h"
 #include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
@@ -154,13 +153,12 @@ bool MoveIntoPlace(const std::string &from, const SaveTarget &to, bool *newFileK
     HoldSignals();
     DWORD why = 0;
     const bool moved = to.exists ? Replace(names, &why) : MoveNew(names, error);
-    if (moved && to.exists && !DeleteFileA(names.backup.c_str()))
-        std::fprintf(stderr, "pnghost: %s: the old file stays in %s %s; it can be deleted\n", to.path.c_str(),
-                     names.backup.c_str(), WindowsError(GetLastError()).c_str());
+    // The backup must not stay under the name that says "put it back".
+    const bool ended = !moved || !to.exists || EndTheCopy(names.backup, to.path, error);
     if (!moved && to.exists && !PutOldBack(names, why, error)) {
         *newFileKept = Exists(from);
         ForgetOnSignal(from);
     }
     LetThroughUnlessSaved(moved);
-    return moved;
+    return moved && ended;
 }

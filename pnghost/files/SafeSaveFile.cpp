@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "pnghost/files/LeftoverCopy.h"
 #include "pnghost/files/MoveIntoPlace.h"
 #include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
@@ -95,7 +96,8 @@ bool BeginSave(const std::string &destination, SaveFile *file, std::string *erro
         if (file->descriptor < 0) *error = "cannot create a file in " + TemporaryFolder() + ": " + *error;
         return file->descriptor >= 0;
     }
-    if (!FindSaveTarget(destination, &file->target, error)) return false;
+    if (!FindSaveTarget(destination, &file->target, error) || !NoLeftoverCopy(file->target, false, error))
+        return false;
     file->descriptor = CreateNewFile(file, error);
     // A new file with no folder to take it would have nowhere to go.
     if (file->descriptor >= 0 && file->target.writeOver && !file->target.exists) {

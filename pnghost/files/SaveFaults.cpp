@@ -14,6 +14,11 @@ bool WriteOverWriteFails(int number) {
     return *end == '-' ? number >= first : number == first;
 }
 
+int CopyRemovalFailures() {
+    const char *setting = std::getenv("PNGHOST_FAIL_COPY_REMOVAL");
+    return setting == nullptr ? 0 : std::atoi(setting);
+}
+
 // Windows has no SIGSTOP: there the process says where it waits and goes on
 // at a line on standard input.
 void StopIfAsked(const std::string &point) {

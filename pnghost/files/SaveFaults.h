@@ -4,6 +4,10 @@
 //                               fails with EIO, as on a failing disk; N- makes
 //                               it and every later one fail, the writes that
 //                               put the old bytes back among them
+//   PNGHOST_FAIL_COPY_REMOVAL=1 removing the copy of the old image once the
+//                               new one is in place (on Windows, ReplaceFile's
+//                               backup) fails with EIO; 2 makes renaming it
+//                               to its "may be deleted" name fail too
 //   PNGHOST_STOP_AT=replace     the process stops itself (SIGSTOP; on Windows
 //                               it waits for a line on standard input) just
 //                               before the destination is checked the last time
@@ -22,6 +26,9 @@
 #include <string>
 
 bool WriteOverWriteFails(int number);
+// How many of the steps that end the copy of the old image are to fail:
+// 0, 1 (its removal) or 2 (its removal and its renaming).
+int CopyRemovalFailures();
 // Stops the process at the point named, when asked to, until SIGCONT (on
 // Windows, a line on standard input).
 void StopIfAsked(const std::string &point);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "pnghost/files/LeftoverCopy.h"
 #include "pnghost/files/TargetChecks.h"
 
 namespace {
@@ -55,7 +56,8 @@ int LockAndCheckAgain(const SaveTarget &target, struct stat *checked, std::strin
             *error = std::string("cannot open it: ") + std::strerror(why) + "; not replaced";
         return -1;
     }
-    if (Lock(file, error) && CheckAgain(target, file, checked, error)) return file;
+    if (Lock(file, error) && NoLeftoverCopy(target, true, error) && CheckAgain(target, file, checked, error))
+        return file;
     close(file);
     return -1;
 }

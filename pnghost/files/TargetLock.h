@@ -17,9 +17,10 @@
 #include "pnghost/files/SaveTarget.h"
 
 // Opens the target (a symbolic link in its place is not followed), locks
-// it, and checks it a last time: still the file the save found, with as
-// many names, its status unchanged since (mode, owner, attributes, bytes),
-// and the very file opened. The descriptor, open for reading and writing
+// it, and checks it a last time: no copy an unfinished save left beside it
+// (LeftoverCopy.h), still the file the save found, with as many names, its
+// status unchanged since (mode, owner, attributes, bytes), and the very
+// file opened. The descriptor, open for reading and writing
 // and holding the lock, with the file's status in *checked; or -1 with
 // *error saying why the target is not replaced.
 int LockAndCheckAgain(const SaveTarget &target, struct stat *checked, std::string *error);

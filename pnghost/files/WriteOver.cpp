@@ -12,7 +12,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "pnghost/files/CopyNames.h"
 #include "pnghost/files/OwnFiles.h"
 #include "pnghost/files/SaveFaults.h"
 #include "pnghost/files/SaveSignals.h"
@@ -64,18 +66,16 @@ bool CopyOver(FileHandle from, FileHandle to, bool intoOld) {
 }
 
 // Renames the complete copy from its stage, .NAME.pnghost-copy-PID-N, to
-// .NAME.pnghost-old-PID-N, so that a copy under that name is always whole,
-// and the signals' slot goes with it.
-bool NameTheCopy(std::string *path) {
-    const std::string stage = *path, staged = "pnghost-copy-";
-    const size_t at = stage.rfind(staged);
-    const std::string named = stage.substr(0, at) + "pnghost-old-" + stage.substr(at + staged.size());
+// .NAME.pnghost-old-PID-N (the next free number where a file has that
+// name), so that a copy under that name is always whole, and the signals'
+// slot goes with it. *named is the name it has, or the last tried.
+bool NameTheCopy(std::string *path, std::string *named) {
+    const std::string stage = *path;
     HoldSignals();
-    const bool renamed = RenameTheCopy(stage, named);
+    const bool renamed = RenameCopyAs("old", path, named);
     if (renamed) {
         ForgetOnSignal(stage);
-        RemoveOnSignal(named);
-        *path = named;
+        RemoveOnSignal(*path);
     }
     LetSignalsThrough();
     return renamed;
@@ -94,15 +94,48 @@ int KeepCopy(FileHandle old, const SaveTarget &to, std::string *copyPath, std::s
     }
     LetTheOwnerRead(copy, to);
     StopIfAsked("copy");
-    if (CopyOver(old, FileOfDescriptor(copy), false) && NameTheCopy(copyPath) && SyncTheName(*copyPath)) return copy;
-    *error = WithLastError("cannot keep a copy of the old file in " + *copyPath) + "; not replaced";
+    std::string named = *copyPath;
+    if (CopyOver(old, FileOfDescriptor(copy), false) && NameTheCopy(copyPath, &named) && SyncTheName(*copyPath))
+        return copy;
+    *error = WithLastError("cannot keep a copy of the old file in " + named) + "; not replaced";
     close(copy);
     std::remove(copyPath->c_str());
     ForgetOnSignal(*copyPath);
     return -1;
 }
 
+// Reads up to `size` bytes, fewer only at the end: how many, -1 on failure.
+long ReadFull(FileHandle file, char *into, size_t size) {
+    size_t have = 0;
+    while (have < size) {
+        const long got = ReadPiece(file, into + have, size - have);
+        if (got < 0 && Interrupted()) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        have += static_cast<size_t>(got);
+    }
+    return static_cast<long>(have);
+}
+
+// Whether `file` reads back byte for byte as `source`: a program that takes
+// no lock may have written into it along with the save.
+bool HoldsTheSame(FileHandle file, FileHandle source) {
+    if (!Rewind(file) || !Rewind(source)) return false;
+    static char held[65536], wanted[65536];
+    for (;;) {
+        const long want = ReadFull(source, wanted, sizeof wanted);
+        const long have = ReadFull(file, held, sizeof held);
+        if (want < 0 || have != want || std::memcmp(held, wanted, static_cast<size_t>(want)) != 0) return false;
+        if (want == 0) return true;
+    }
+}
+
 enum Outcome { kReplaced, kOldImageWhole, kOnlyTheCopyWhole };
+
+// Where the old image is, and how to put it back, when only the copy holds it.
+std::string KeptWholeIn(const std::string &copyPath, const SaveTarget &to) {
+    return "kept whole in " + copyPath + ": put it back with " + kCopyCommand + " " + copyPath + " " + to.path;
+}
 
 // The new bytes over the old, or the old ones put back from the copy: also
 // when a signal came meanwhile, which is to end pnghost with the file as it
@@ -114,14 +147,18 @@ Outcome WriteOverOrPutBack(FileHandle source, FileHandle old, FileHandle copy, c
         return kOldImageWhole;
     }
     const bool written = CopyOver(source, old, true);
+    if (written && !HoldsTheSame(old, source)) {
+        *error = "it does not read back as the new image: another program wrote into it during the save, or the "
+                 "disk fails; the old image is " + KeptWholeIn(copyPath, to);
+        return kOnlyTheCopyWhole;
+    }
     if (written && !SignalWaiting()) return kReplaced;
     const std::string why = written ? std::string("stopped by ") + kStoppedBy : WithLastError("cannot write over it");
     if (CopyOver(copy, old, true)) {
         *error = why + "; the old image is back in place";
         return kOldImageWhole;
     }
-    *error = why + ", " + WithLastError("nor put the old image back") + "; it is kept whole in " + copyPath +
-             ": put it back with " + kCopyCommand + " " + copyPath + " " + to.path;
+    *error = why + ", " + WithLastError("nor put the old image back") + "; it is " + KeptWholeIn(copyPath, to);
     return kOnlyTheCopyWhole;
 }
 
@@ -145,15 +182,20 @@ bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::s
     const int copy = opened ? KeepCopy(old.file, to, &copyPath, error) : -1;
     const bool unchanged = copy >= 0 && UnchangedSinceChecked(old, to, error);
     Outcome outcome = kOldImageWhole;
+    bool ended = false;
     if (copy >= 0) {
         HoldSignals();
         if (unchanged) outcome = WriteOverOrPutBack(source, old.file, FileOfDescriptor(copy), copyPath, to, error);
         close(copy);
-        if (outcome != kOnlyTheCopyWhole) std::remove(copyPath.c_str());
+        if (outcome == kOldImageWhole) std::remove(copyPath.c_str());
         ForgetOnSignal(copyPath);
+        // A signal that waits ends pnghost: the copy is named first.
+        if (outcome == kOnlyTheCopyWhole && SignalWaiting())
+            std::fprintf(stderr, "pnghost: %s: %s\n", to.path.c_str(), error->c_str());
+        ended = outcome == kReplaced && EndTheCopy(copyPath, to.path, error);
         LetThroughUnlessSaved(outcome == kReplaced);
     }
     if (opened) CloseFile(old.file);
     CloseFile(source);
-    return outcome == kReplaced;
+    return ended;
 }

@@ -11,10 +11,12 @@
 #include "pnghost/files/SaveTarget.h"
 
 // Keeps a synced copy of the old file's bytes, writes the new file's bytes
-// over them and syncs, then removes the copy. When a write fails, the old
-// bytes are put back from the copy; when that fails too, the copy is kept
-// and *error names it. Signals wait until the old file holds a whole image.
-// False with *error saying what the file holds.
+// over them and syncs, reads them back, then removes the copy and syncs its
+// folder (CopyNames.h). When a write fails, the old bytes are put back from
+// the copy; when that fails too, or the file does not read back as the new
+// image (another program wrote into it), the copy is kept and *error names
+// it. Signals wait until the old file holds a whole image. False with
+// *error saying what the file holds.
 bool WriteOverKeepingACopy(const std::string &from, const SaveTarget &to, std::string *error);
 
 #endif

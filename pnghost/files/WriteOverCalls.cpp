@@ -45,6 +45,10 @@ void LetTheOwnerRead(int copy, const SaveTarget &to) {
 
 bool RenameTheCopy(const std::string &from, const std::string &to) { return RenameWithoutReplacing(from, to); }
 
+bool NameTaken() { return errno == EEXIST; }
+
+bool RemoveTheFile(const std::string &path) { return unlink(path.c_str()) == 0; }
+
 bool SyncTheName(const std::string &path) { return SyncFolderOf(path); }
 
 bool Rewind(FileHandle file) { return lseek(file, 0, SEEK_SET) == 0; }

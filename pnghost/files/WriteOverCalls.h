@@ -47,7 +47,12 @@ void CloseFile(FileHandle file);
 void LetTheOwnerRead(int copy, const SaveTarget &to);
 // Renames `from` to `to` only if no file has that name; false otherwise.
 bool RenameTheCopy(const std::string &from, const std::string &to);
-// The name the path was just given is on the disk, to stay after a crash.
+// Whether the rename that failed found its new name taken.
+bool NameTaken();
+// Removes the file; false when it cannot be removed.
+bool RemoveTheFile(const std::string &path);
+// The name the path was just given, or the removal of the file it named,
+// is on the disk, to stay after a crash.
 bool SyncTheName(const std::string &path);
 
 bool Rewind(FileHandle file);

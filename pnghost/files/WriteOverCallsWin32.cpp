@@ -69,6 +69,13 @@ bool RenameTheCopy(const std::string &from, const std::string &to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool NameTaken() {
+    const DWORD why = GetLastError();
+    return why == ERROR_ALREADY_EXISTS || why == ERROR_FILE_EXISTS;
+}
+
+bool RemoveTheFile(const std::string &path) { return DeleteFileA(path.c_str()) != 0; }
+
 // The rename was written through: Windows gives no handle on a folder to
 // flush.
 bool SyncTheName(const std::string &) { return true; }

@@ -184,3 +184,57 @@ TEST_F(WindowsSaveOverTest, AWriteOverWritesOnlyIntoTheFileAsItWasChecked) {
         for (const std::string &name : NamesIn(folder)) EXPECT_EQ(name.find("pnghost"), std::string::npos) << name;
     }
 }
+
+// Once the new file is in place, a backup that cannot be deleted is renamed
+// as one that may be deleted, or, where that fails too, named in an error
+// that says to delete it: the backup's own name says "put it back".
+TEST_F(WindowsSaveOverTest, ABackupThatCannotBeDeletedIsRenamedOrNamed) {
+    const struct {
+        const char *knob;  // PNGHOST_FAIL_COPY_REMOVAL
+        int status;
+        const char *left;  // the backup's name after the save
+        const char *message;
+    } cases[] = {
+        {"1", kSaved, ".out.png.pnghost-done-", ": saved, "},
+        {"2", kSaveError, ".out.png.pnghost-old-",
+         ": the new image is in place, but cannot remove the copy of the old image, "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string("PNGHOST_FAIL_COPY_REMOVAL=") + c.knob);
+        MakeOut();
+        _putenv((std::string("PNGHOST_FAIL_COPY_REMOVAL=") + c.knob).c_str());
+        std::string report;
+        EXPECT_EQ(SaveWithFault("", &report), c.status);
+        _putenv("PNGHOST_FAIL_COPY_REMOVAL=");
+        EXPECT_NE(report.find(c.message), std::string::npos) << report;
+        ExpectTheNewImage(out);
+        std::string backup;
+        for (const std::string &name : NamesIn(folder))
+            if (name != "out.png") backup = name;
+        EXPECT_EQ(NamesIn(folder).size(), 2u);
+        EXPECT_EQ(backup.rfind(c.left, 0), 0u) << backup;
+        EXPECT_TRUE(ReadBytes(folder + "/" + backup) == old) << "the backup holds the old image";
+        std::remove((folder + "/" + backup).c_str());
+    }
+}
+
+// A backup that an unfinished save left beside OUT (its process gone)
+// stops the next save before anything is written: OUT and the backup stay
+// as they are, and the message names the backup.
+TEST_F(WindowsSaveOverTest, ABackupLeftByAnUnfinishedSaveStopsTheNextSave) {
+    MakeOut();
+    const std::string left = folder + "/.out.png.pnghost-old-99999-0";
+    CopySuiteFile("basn4a08.png", left);
+    const std::vector<uint8_t> kept = ReadBytes(left);
+    std::string report;
+    EXPECT_EQ(SaveWithFault("", &report), kSaveError);
+    // Named by the path Windows gives the file (Z:\... under Wine).
+    EXPECT_NE(report.find(": an unfinished save left a copy of its old image, "), std::string::npos) << report;
+    EXPECT_NE(report.find("\\.out.png.pnghost-old-99999-0: not replaced; put the old image back with copy "),
+              std::string::npos)
+        << report;
+    EXPECT_TRUE(ReadBytes(out) == old) << "OUT as it was";
+    EXPECT_TRUE(ReadBytes(left) == kept) << "the backup as it was";
+    EXPECT_EQ(NamesIn(folder).size(), 2u) << "nothing else left";
+    std::remove(left.c_str());
+}
