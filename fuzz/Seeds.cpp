@@ -13,14 +13,36 @@
 
 namespace {
 
-// The open target's first byte: monitor gamma and host behaviour.
-// Sized once and filled: growing a one-byte vector by the file's bytes makes
+// The open targets' control bytes before the file: the target's own, then
+// the host's answers (none unless given).
+// Sized once and filled: growing a short vector by the file's bytes makes
 // GCC 12 at -O3 warn of a copy out of bounds that cannot happen.
-std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &file) {
-    std::vector<uint8_t> bytes(file.size() + 1);
+std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &file, uint8_t hostAnswer = 0) {
+    std::vector<uint8_t> bytes(file.size() + 2);
     bytes[0] = control;
-    std::copy(file.begin(), file.end(), bytes.begin() + 1);
+    bytes[1] = hostAnswer;
+    std::copy(file.begin(), file.end(), bytes.begin() + 2);
     return bytes;
+}
+
+// The host's answers the answered seeds carry (kind | place << 3,
+// fuzz/HostAnswers.h): the person stopping at the third and the eighth
+// pass row; advance-state failing at rows 3, 0 and 12; the row buffer
+// refused; its lock without an address; the File Info handle refused; the
+// system's memory refused at its 2nd, 6th, 11th and 21st request.
+const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x07, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56, 0xA6};
+
+// Each seed again under each host answer, set at byte `at`.
+std::vector<Seed> Answered(const std::vector<Seed> &seeds, size_t at) {
+    std::vector<Seed> answered;
+    for (const Seed &seed : seeds)
+        for (const uint8_t answer : kHostAnswers) {
+            Seed copy = seed;
+            copy.bytes[at] = answer;
+            copy.name += "-answer-" + std::to_string(answer);
+            answered.push_back(std::move(copy));
+        }
+    return answered;
 }
 
 // Pictures with every chunk the module reads for itself or takes from libpng,
@@ -156,6 +178,7 @@ std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
 
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
+    for (Seed &answered : Answered(MadePictures(), 1)) seeds.push_back(std::move(answered));
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
@@ -241,6 +264,8 @@ std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
     for (Seed &large : LargeFiles()) seeds.push_back(std::move(large));
     for (Seed &seed : seeds)
         seed.bytes = WithControl(seed.name == "texts" || seed.name == "indexed-interlaced" ? 7 : 1, seed.bytes);
+    const std::vector<Seed> made(seeds.begin(), seeds.begin() + 4);
+    for (Seed &answered : Answered(made, 1)) seeds.push_back(std::move(answered));
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(name[0] == 'g' ? 7 : 1, ReadWholeFile(pngsuiteDir + "/" + name))});
     for (Seed &kind : WithControls(OpenDiffControl)) seeds.push_back(std::move(kind));
@@ -251,6 +276,12 @@ std::vector<Seed> SaveRoundTripSeeds() {
     std::vector<Seed> seeds = SaveSeeds();
     for (Seed &edge : EdgeSaveSeeds()) seeds.push_back(std::move(edge));
     for (Seed &boundary : SaveBoundarySeeds()) seeds.push_back(std::move(boundary));
+    // The host's answers byte first: none, and in a few saves each answer
+    // (RGB straight, RGBA interlaced with captions, gray interlaced,
+    // indexed with captions).
+    for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
+    const std::vector<Seed> answered = Answered({seeds[48], seeds[71], seeds[20], seeds[41]}, 0);
+    seeds.insert(seeds.end(), answered.begin(), answered.end());
     return seeds;
 }
 
