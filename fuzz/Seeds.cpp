@@ -32,17 +32,28 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
 // system's memory refused at its 2nd, 6th, 11th and 21st request.
 const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x07, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56, 0xA6};
 
-// Each seed again under each host answer, set at byte `at`.
-std::vector<Seed> Answered(const std::vector<Seed> &seeds, size_t at) {
+// The system's memory refused at each of the first 32 requests (or at a
+// 32nd part of them each, in a run of more).
+const uint8_t kMemoryRefused = 6;
+
+// Each seed again under each of the answers, set at byte `at`.
+std::vector<Seed> Answered(const std::vector<Seed> &seeds, size_t at,
+                           const std::vector<uint8_t> &answers = {std::begin(kHostAnswers), std::end(kHostAnswers)}) {
     std::vector<Seed> answered;
     for (const Seed &seed : seeds)
-        for (const uint8_t answer : kHostAnswers) {
+        for (const uint8_t answer : answers) {
             Seed copy = seed;
             copy.bytes[at] = answer;
             copy.name += "-answer-" + std::to_string(answer);
             answered.push_back(std::move(copy));
         }
     return answered;
+}
+
+std::vector<uint8_t> EveryMemoryRefusal() {
+    std::vector<uint8_t> answers;
+    for (int place = 0; place < 32; ++place) answers.push_back(static_cast<uint8_t>(kMemoryRefused | place << 3));
+    return answers;
 }
 
 // Pictures with every chunk the module reads for itself or takes from libpng,
@@ -125,7 +136,7 @@ std::vector<Seed> SaveSeeds() {
 }
 
 // Host images at the edges of what the host gives: more planes than the
-// colour type carries, modes and depths the module refuses, a large image,
+// colour type carries, modes and depths the module refuses, large images,
 // a caption of 32767 bytes and a dataset of another record.
 std::vector<Seed> EdgeSaveSeeds() {
     const std::vector<uint8_t> small = {0, 9, 0, 7, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
@@ -139,6 +150,10 @@ std::vector<Seed> EdgeSaveSeeds() {
     std::vector<uint8_t> large = {5, 128 | 2 << 3, 0x04, 0x00, 0x04, 0x00, 1, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
     for (int i = 0; i < 997; ++i) large.push_back(static_cast<uint8_t>(i * 3));
     seeds.push_back({"large-rgba-1025", large});
+    // The largest the input allows: 2100 square, 17.6 MB in the host.
+    large[2] = large[4] = 0x08;
+    large[3] = large[5] = 0x33;
+    seeds.push_back({"large-rgba-2100", large});
     std::vector<uint8_t> longCaption = {4, 4 | 1 << 3};
     longCaption.insert(longCaption.end(), small.begin(), small.end());
     longCaption.insert(longCaption.end(), {2, 2, 9, 0xFF, 0xFF});
@@ -179,6 +194,7 @@ std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
     for (Seed &answered : Answered(MadePictures(), 1)) seeds.push_back(std::move(answered));
+    for (Seed &answered : Answered({MadePictures()[1]}, 1, EveryMemoryRefusal())) seeds.push_back(std::move(answered));
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
@@ -278,10 +294,13 @@ std::vector<Seed> SaveRoundTripSeeds() {
     for (Seed &boundary : SaveBoundarySeeds()) seeds.push_back(std::move(boundary));
     // The host's answers byte first: none, and in a few saves each answer
     // (RGB straight, RGBA interlaced with captions, gray interlaced,
-    // indexed with captions).
+    // indexed with captions), and the system's memory refused at each
+    // request of the first two.
     for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
     const std::vector<Seed> answered = Answered({seeds[48], seeds[71], seeds[20], seeds[41]}, 0);
+    const std::vector<Seed> refused = Answered({seeds[48], seeds[71]}, 0, EveryMemoryRefusal());
     seeds.insert(seeds.end(), answered.begin(), answered.end());
+    seeds.insert(seeds.end(), refused.begin(), refused.end());
     return seeds;
 }
 
