@@ -19,9 +19,21 @@ int32_t CallsOf(HostAnswerKind kind, const HostCalls &calls) {
         case HostAnswerKind::LockFails: return calls.bufferLocks;
         case HostAnswerKind::HandleRefused: return calls.moduleHandles;
         case HostAnswerKind::MemoryRefused: return calls.globalAllocations;
+        case HostAnswerKind::SuiteBroken: return 1;  // offered from the start
         case HostAnswerKind::None: break;
     }
     return 0;
+}
+
+void OfferBroken(HostFaults *faults, int32_t place) {
+    static const SuiteOffer kOffers[5] = {SuiteOffer::Missing, SuiteOffer::TooOld, SuiteOffer::TooNew,
+                                          SuiteOffer::TooFewRoutines, SuiteOffer::NullRoutine};
+    const SuiteOffer offer = kOffers[(place / 3) % 5];
+    switch (place % 3) {
+        case 0: faults->bufferOffer = offer; break;
+        case 1: faults->withoutAdvanceState = true; break;
+        default: faults->handleOffer = offer; break;
+    }
 }
 
 }  // namespace
@@ -30,7 +42,7 @@ HostAnswer ReadHostAnswer(uint8_t byte) {
     static const HostAnswerKind kKinds[8] = {
         HostAnswerKind::None,      HostAnswerKind::Stop,          HostAnswerKind::AdvanceFails,
         HostAnswerKind::BufferRefused, HostAnswerKind::LockFails, HostAnswerKind::HandleRefused,
-        HostAnswerKind::MemoryRefused, HostAnswerKind::AdvanceFails};
+        HostAnswerKind::MemoryRefused, HostAnswerKind::SuiteBroken};
     HostAnswer answer;
     answer.kind = kKinds[byte & 7];
     answer.place = byte >> 3;
@@ -42,7 +54,7 @@ std::string HostAnswerName(const HostAnswer &answer) {
     static const char *const kNames[] = {"no host answer",        "the person stops",
                                          "advance-state fails",   "a buffer refused",
                                          "a lock without address", "a handle refused",
-                                         "the system's memory refused"};
+                                         "the system's memory refused", "a suite offered broken"};
     return kNames[static_cast<int>(answer.kind)];
 }
 
@@ -85,6 +97,7 @@ int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const Host
         case HostAnswerKind::LockFails: faults.nullLockCall = call; break;
         case HostAnswerKind::HandleRefused: faults.refuseHandleCall = call; break;
         case HostAnswerKind::MemoryRefused: Win32FailGlobalAllocation(static_cast<unsigned long>(call) + 1); break;
+        case HostAnswerKind::SuiteBroken: OfferBroken(&faults, answer.place); return 0;
         case HostAnswerKind::None: return -1;
     }
     return call < calls ? call : -1;
@@ -98,5 +111,8 @@ void DisarmHostAnswer(HostSession *session) {
     faults.refuseBufferCall = -1;
     faults.nullLockCall = -1;
     faults.refuseHandleCall = -1;
+    faults.bufferOffer = SuiteOffer::Valid;
+    faults.handleOffer = SuiteOffer::Valid;
+    faults.withoutAdvanceState = false;
     Win32FailGlobalAllocation(0);
 }

@@ -13,12 +13,18 @@
 
 #include "pnghost/host/HostSession.h"
 
-enum class HostAnswerKind { None, Stop, AdvanceFails, BufferRefused, LockFails, HandleRefused, MemoryRefused };
+enum class HostAnswerKind {
+    None, Stop, AdvanceFails, BufferRefused, LockFails, HandleRefused, MemoryRefused, SuiteBroken
+};
 
-// Bits 0-2 the kind (0 none; 1 stop; 2 and 7 advance-state fails, with one
-// of the codes a host gives; 3 a buffer refused; 4 a lock without address;
-// 5 a handle refused; 6 the system's memory refused), bits 3-7 the place,
-// 0 to 31.
+// Bits 0-2 the kind (0 none; 1 stop; 2 advance-state fails, with one of
+// the codes a host gives; 3 a buffer refused; 4 a lock without address; 5 a
+// handle refused; 6 the system's memory refused; 7 a suite or callback
+// offered as an older, newer or broken host offers it), bits 3-7 the place,
+// 0 to 31; for kind 7 the place modulo 3 picks the buffer suite, the
+// advance-state callback (left out) or the handle suite, and the place / 3
+// modulo 5 how the suite is offered (missing, too old, too new, too few
+// routines, a routine missing).
 struct HostAnswer {
     HostAnswerKind kind = HostAnswerKind::None;
     int32_t place = 0;

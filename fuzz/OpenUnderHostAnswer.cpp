@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "win32_layer.h"
+
 namespace {
 
 // The plain open's pixels are kept for the comparison up to this size.
@@ -61,6 +63,11 @@ FuzzProblem PlainOrStopped(const OpenRun &plain, const OpenRun &run, std::initia
                          std::min(run.progress.size(), plain.progress.size()));
 }
 
+FuzzProblem OneAlert() {
+    const size_t alerts = Win32AlertCount();
+    return alerts == 1 ? "" : std::to_string(alerts) + " alerts shown, one expected; ";
+}
+
 FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const OpenRun &plain, const OpenRun &run) {
     switch (answer.kind) {
         case HostAnswerKind::Stop:
@@ -84,6 +91,10 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Open
             return PlainOrStopped(plain, run, {kResultOutOfMemory});
         case HostAnswerKind::MemoryRefused:
             return PlainOrStopped(plain, run, {kResultCannotRead, kResultOutOfMemory});
+        case HostAnswerKind::SuiteBroken:
+            // Read-start's check of the host's services fails, with one alert.
+            return (run.result == kResultNoError ? "opened without the services; " : "") +
+                   PrefixOfPlain(plain, run, 0, 0) + OneAlert();
         case HostAnswerKind::None: break;
     }
     return {};
@@ -112,6 +123,7 @@ FuzzProblem CheckOpenUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, c
         DisarmHostAnswer(&session);
         return {};
     }
+    Win32ClearAlerts();
     const int16_t result = open();
     DisarmHostAnswer(&session);
     const OpenRun run = TakeOpenRun(session, result, answer);

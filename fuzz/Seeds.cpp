@@ -27,10 +27,12 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
 
 // The host's answers the answered seeds carry (kind | place << 3,
 // fuzz/HostAnswers.h): the person stopping at the third and the eighth
-// pass row; advance-state failing at rows 3, 0 and 12; the row buffer
+// pass row; advance-state failing at rows 3, 0 and 12 (codes -32768,
+// -4242 and -4242); the row buffer
 // refused; its lock without an address; the File Info handle refused; the
-// system's memory refused at its 2nd, 6th, 11th and 21st request.
-const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x07, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56, 0xA6};
+// system's memory refused at its 2nd, 6th, 11th and 21st request; the
+// buffer suite missing.
+const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x02, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56, 0xA6, 0x07};
 
 // The system's memory refused at each of the first 32 requests (or at a
 // 32nd part of them each, in a run of more).
@@ -50,11 +52,17 @@ std::vector<Seed> Answered(const std::vector<Seed> &seeds, size_t at,
     return answered;
 }
 
-std::vector<uint8_t> EveryMemoryRefusal() {
+// Every suite offered in each broken way.
+const uint8_t kSuiteBroken = 7;
+
+std::vector<uint8_t> EveryPlace(uint8_t kind, int places) {
     std::vector<uint8_t> answers;
-    for (int place = 0; place < 32; ++place) answers.push_back(static_cast<uint8_t>(kMemoryRefused | place << 3));
+    for (int place = 0; place < places; ++place) answers.push_back(static_cast<uint8_t>(kind | place << 3));
     return answers;
 }
+
+std::vector<uint8_t> EveryMemoryRefusal() { return EveryPlace(kMemoryRefused, 32); }
+std::vector<uint8_t> EverySuiteBroken() { return EveryPlace(kSuiteBroken, 15); }
 
 // Pictures with every chunk the module reads for itself or takes from libpng,
 // as files.
@@ -195,6 +203,7 @@ std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
     for (Seed &answered : Answered(MadePictures(), 1)) seeds.push_back(std::move(answered));
     for (Seed &answered : Answered({MadePictures()[1]}, 1, EveryMemoryRefusal())) seeds.push_back(std::move(answered));
+    for (Seed &answered : Answered({MadePictures()[0]}, 1, EverySuiteBroken())) seeds.push_back(std::move(answered));
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
@@ -294,11 +303,12 @@ std::vector<Seed> SaveRoundTripSeeds() {
     for (Seed &boundary : SaveBoundarySeeds()) seeds.push_back(std::move(boundary));
     // The host's answers byte first: none, and in a few saves each answer
     // (RGB straight, RGBA interlaced with captions, gray interlaced,
-    // indexed with captions), and the system's memory refused at each
-    // request of the first two.
+    // indexed with captions), the system's memory refused at each request
+    // of the first two, and every suite broken in the first.
     for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
     const std::vector<Seed> answered = Answered({seeds[48], seeds[71], seeds[20], seeds[41]}, 0);
-    const std::vector<Seed> refused = Answered({seeds[48], seeds[71]}, 0, EveryMemoryRefusal());
+    std::vector<Seed> refused = Answered({seeds[48], seeds[71]}, 0, EveryMemoryRefusal());
+    for (Seed &broken : Answered({seeds[48]}, 0, EverySuiteBroken())) refused.push_back(std::move(broken));
     seeds.insert(seeds.end(), answered.begin(), answered.end());
     seeds.insert(seeds.end(), refused.begin(), refused.end());
     return seeds;
