@@ -197,9 +197,11 @@ FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, const
     SpngFile reference;
     if (moduleAccepts) {
         problem = compare(data, size, &reference);
+        const int32_t rows = session.block.imageRows, columns = session.block.imageColumns;
+        const bool interlaced = data[28] != 0;
         if (problem.empty())
-            problem = CheckProgress(session.progress, OpenProgress(session.block.imageRows,
-                                                                   session.block.imageColumns, data[28] != 0));
+            problem = CheckProgress(session.progress, OpenProgress(rows, columns, interlaced)) +
+                      CheckOpenAbortTests(session.abortTests, rows, columns, interlaced);
         if (!problem.empty()) return problem;
         if (reference.error == 0) return CheckAgreement(data, size);
     } else {

@@ -59,7 +59,7 @@ int16_t ReadSteps(HostSession *session, bool finishAfterFailedStart, const char 
 }
 
 // A read that succeeds hands the host every row once, top to bottom, and
-// reports its progress as the design lays it out.
+// reports its progress and asks whether to stop as the design lays it out.
 FuzzProblem CheckRows(const HostSession &session, bool interlaced) {
     const int32_t rows = session.block.imageRows;
     if (session.advancedRects.size() != static_cast<size_t>(rows))
@@ -69,7 +69,9 @@ FuzzProblem CheckRows(const HostSession &session, bool interlaced) {
         if (rect.top != r || rect.bottom != r + 1 || rect.left != 0 || rect.right != session.block.imageColumns)
             return "row " + std::to_string(r) + " delivered with a wrong rectangle";
     }
-    return CheckProgress(session.progress, OpenProgress(rows, session.block.imageColumns, interlaced));
+    const int32_t columns = session.block.imageColumns;
+    return CheckProgress(session.progress, OpenProgress(rows, columns, interlaced)) +
+           CheckOpenAbortTests(session.abortTests, rows, columns, interlaced);
 }
 
 // The input's class in the counts: the rows of an open that succeeded are

@@ -56,3 +56,10 @@ FuzzProblem CheckProgress(const std::vector<ProgressReport> &reports, const std:
                " expected; ";
     return {};
 }
+
+FuzzProblem CheckOpenAbortTests(int32_t abortTests, int32_t rows, int32_t columns, bool interlaced) {
+    const auto passRows = static_cast<int32_t>(OpenProgress(rows, columns, interlaced).size()) - rows;
+    if (abortTests == passRows) return {};
+    return std::to_string(abortTests) + " abort tests, one per row of the first six passes (" +
+           std::to_string(passRows) + ") expected; ";
+}

@@ -1,6 +1,7 @@
 // The progress reports an open or a save that moved every row must make,
-// worked out from the image's size and interlace alone, so that a fuzz
-// target holds the module's reports against them.
+// and the abort tests of an open, worked out from the image's size and
+// interlace alone, so that a fuzz target holds the module's calls of the
+// host's callbacks against them.
 #ifndef KORVANE_FUZZ_PROGRESS_RULES_H
 #define KORVANE_FUZZ_PROGRESS_RULES_H
 
@@ -18,5 +19,9 @@ std::vector<ProgressReport> SaveProgress(int32_t rows, int32_t columns, bool int
 
 // Empty when the reports are the ones expected, else the first difference.
 FuzzProblem CheckProgress(const std::vector<ProgressReport> &reports, const std::vector<ProgressReport> &expected);
+
+// An open that moved every row asks whether to stop once after each row of
+// the first six passes, and never in a straight read: empty when it did.
+FuzzProblem CheckOpenAbortTests(int32_t abortTests, int32_t rows, int32_t columns, bool interlaced);
 
 #endif
