@@ -20,9 +20,12 @@ void FillSamples(ImageRows &image, MutationRandom &random, bool large) {
         }
 }
 
-// One sample at a time in rows packed below 8 bits.
+// One sample at a time in rows packed below 8 bits. Only the depths a
+// palette image may have pack whole samples into a byte; under another
+// (3, 5, 6, 7, which the mutator makes on purpose) both decoders refuse
+// the header, and the samples are left as they are.
 void KeepIndicesInPalette(ImageRows &image, const PngHeader &header, uint32_t entries) {
-    if (header.colorType != 3 || entries == 0 || header.depth > 8) return;
+    if (header.colorType != 3 || entries == 0 || header.depth == 0 || 8 % header.depth != 0) return;
     const int depth = header.depth;
     const uint32_t mask = (1u << depth) - 1;
     for (StoredRow &row : image.rows)

@@ -88,3 +88,33 @@ std::vector<uint8_t> EncodeImageRows(const ImageRows &image, const DeflateChoice
     if (!good) out.clear();
     return out;
 }
+
+std::vector<uint8_t> EncodeRunRows(const PngHeader &header, uint8_t value, uint8_t step, uint8_t filter) {
+    z_stream stream{};
+    std::vector<uint8_t> out;
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15, 9, Z_RLE) != Z_OK) return out;
+    const size_t bytesPerPixel = (BitsPerPixel(header) + 7) / 8;
+    std::vector<uint8_t> filtered;
+    bool good = true;
+    for (int pass = header.interlace == 0 ? 0 : 1; pass <= (header.interlace == 0 ? 0 : 7) && good; ++pass) {
+        uint32_t columns = 0, rows = 0;
+        PassSize(header.width, header.height, pass, &columns, &rows);
+        StoredRow row;
+        row.filter = filter;
+        row.raw.assign(static_cast<size_t>(StoredRowBytes(header, columns)), 0);
+        for (uint32_t y = 0; y < rows && good; ++y) {
+            row.above.swap(row.raw);
+            if (y == 0) row.above.assign(row.raw.size(), 0);
+            row.raw.assign(row.above.size(), static_cast<uint8_t>(value + y * step));
+            AppendFiltered(row, bytesPerPixel, &filtered);
+            if (filtered.size() >= (1u << 20)) {
+                good = DeflatePiece(&stream, filtered, Z_NO_FLUSH, &out);
+                filtered.clear();
+            }
+        }
+    }
+    if (good) good = DeflatePiece(&stream, filtered, Z_FINISH, &out);
+    deflateEnd(&stream);
+    if (!good) out.clear();
+    return out;
+}

@@ -36,5 +36,10 @@ bool DecodeImageRows(const ChunkList &chunks, uint64_t largest, ImageRows *image
 ImageRows BlankImageRows(const PngHeader &header);
 // The rows filtered (a filter byte above 4 keeps the raw bytes) and deflated.
 std::vector<uint8_t> EncodeImageRows(const ImageRows &image, const DeflateChoice &choice);
+// The image data of a header of any size, made row by row without holding
+// the image: every byte of row r is value + r × step, each row stored under
+// `filter` (0 to 4), deflated in runs, so that tens of megabytes of samples
+// take a few kilobytes.
+std::vector<uint8_t> EncodeRunRows(const PngHeader &header, uint8_t value, uint8_t step, uint8_t filter);
 
 #endif

@@ -8,6 +8,7 @@
 #include "fuzz/ImageDataCoding.h"
 #include "fuzz/PngChunkList.h"
 #include "fuzz/PngMutations.h"
+#include "fuzz/RegressionInputs.h"
 #include "tests/module/PngFiles.h"
 
 namespace {
@@ -50,9 +51,9 @@ std::vector<uint8_t> PictureFile(const Picture &picture) {
 size_t Mutate(const std::vector<uint8_t> &file, unsigned seed, std::vector<uint8_t> *input) {
     input->assign(kLargestInput, 0);
     (*input)[0] = 1;
-    std::copy(file.begin(), file.end(), input->begin() + 1);
+    std::copy(file.begin(), file.end(), input->begin() + kControlBytes);
     gBytesMutated = false;
-    return MutatePngInput(input->data(), file.size() + 1, kLargestInput, seed, NoteByteMutation);
+    return MutatePngInput(input->data(), file.size() + kControlBytes, kLargestInput, seed, NoteByteMutation);
 }
 
 }  // namespace
@@ -69,10 +70,24 @@ TEST(PngMutator, SeedDecidesTheMutationAndChunksStayWhole) {
             second.resize(size);
             ASSERT_EQ(first, second) << "seed " << seed;
             if (structural) {
-                ASSERT_TRUE(ChunksWhole(first.data() + 1, size - 1)) << "seed " << seed;
+                ASSERT_TRUE(ChunksWhole(first.data() + kControlBytes, size - kControlBytes)) << "seed " << seed;
             }
         }
     }
+}
+
+// The inputs on which the open targets' mutator once failed, mutated under
+// many seeds: the sanitizers see each step it takes on them.
+TEST(PngMutator, MutatesItsRegressionInputs) {
+    for (const char *target : {"open", "open-diff"})
+        for (const Seed &input : RegressionInputs(target)) {
+            std::vector<uint8_t> file(input.bytes.begin() + std::min(input.bytes.size(), kControlBytes),
+                                      input.bytes.end());
+            for (unsigned seed = 0; seed < 60; ++seed) {
+                std::vector<uint8_t> mutated;
+                ASSERT_LE(Mutate(file, seed, &mutated), kLargestInput) << input.name << " seed " << seed;
+            }
+        }
 }
 
 TEST(PngMutator, RecodedImageDataHoldsTheSameRows) {

@@ -6,7 +6,8 @@
 // difference must be of a known class. The first input byte says whether
 // every chunk's CRC is made right first (bit 0), so that changes to chunk
 // contents get past the CRC check, and picks the monitor gamma (bits 1-3);
-// the rest is the file.
+// the second how the host answers part way through a second open of the
+// same file (fuzz/HostAnswers.h); the rest is the file.
 #include <unistd.h>
 #include <zlib.h>
 
@@ -15,7 +16,9 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OpenDiffClasses.h"
+#include "fuzz/OpenUnderHostAnswer.h"
 #include "fuzz/OutcomeCounts.h"
+#include "fuzz/ProgressRules.h"
 #include "pnghost/host/HostFileHandle.h"
 #include "pnghost/host/Operations.h"
 #include "tests/reference/HostExpectation.h"
@@ -60,8 +63,7 @@ OpenOutcome OpenThroughHost(HostSession *session, int file, const HostBefore &be
     session->block.fileHandle = HostFileHandle(file);
     GiveHost(&session->block, before);
     session->flow = PixelFlow::None;
-    session->progress.clear();
-    session->advancedRects.clear();
+    StartCounting(session);
     OpenOutcome outcome;
     outcome.result = CallSelector(session, kSelectorFilterFile);
     if (outcome.result != kResultNoError) return outcome;
@@ -165,17 +167,28 @@ void MakeCrcsRight(std::vector<uint8_t> *file) {
 // of a spread of real ones (1.0, 1.8, 2.2, 2.5, 0.45, 4.0, 0.1).
 const HostFixed kMonitorGammas[8] = {0, 65536, 117965, 144179, 163840, 29491, 262144, 6554};
 
-FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostFixed monitorGamma) {
-    HostSession &session = host->session;
-    const StoredChunks chunks = ReadStoredChunks(data, size);
+HostBefore BeforeUnder(HostFixed monitorGamma) {
     HostBefore before = Before();
     before.monitorGamma = monitorGamma;
-    session.monitor = HostMonitor{};
-    session.monitor.gamma = before.monitorGamma;
+    return before;
+}
+
+OpenOutcome OpenBytes(HostSession *session, const uint8_t *data, size_t size, const HostBefore &before) {
+    OpenOutcome outcome;
+    outcome.result = kResultOutOfMemory;
     const int file = MemoryFile("fuzz-open-diff", data, size);
-    if (file < 0) return "no memory file";
-    const OpenOutcome outcome = OpenThroughHost(&session, file, before);
+    if (file < 0) return outcome;
+    outcome = OpenThroughHost(session, file, before);
     close(file);
+    return outcome;
+}
+
+FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, const HostBefore &before,
+                         int16_t *result) {
+    HostSession &session = host->session;
+    const StoredChunks chunks = ReadStoredChunks(data, size);
+    const OpenOutcome outcome = OpenBytes(&session, data, size, before);
+    *result = outcome.result;
     FuzzProblem problem = LeftBehind(host);
     if (!problem.empty()) return problem;
 
@@ -184,6 +197,11 @@ FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostF
     SpngFile reference;
     if (moduleAccepts) {
         problem = compare(data, size, &reference);
+        const int32_t rows = session.block.imageRows, columns = session.block.imageColumns;
+        const bool interlaced = data[28] != 0;
+        if (problem.empty())
+            problem = CheckProgress(session.progress, OpenProgress(rows, columns, interlaced)) +
+                      CheckOpenAbortTests(session.abortTests, rows, columns, interlaced);
         if (!problem.empty()) return problem;
         if (reference.error == 0) return CheckAgreement(data, size);
     } else {
@@ -195,11 +213,21 @@ FuzzProblem CompareOpens(FuzzHost *host, const uint8_t *data, size_t size, HostF
 }  // namespace
 
 FuzzProblem RunOpenDiffInput(FuzzHost *host, const uint8_t *data, size_t size) {
-    if (size == 0) {
+    if (size < 2) {
         CountOutcome("empty input", false);
         return {};
     }
-    std::vector<uint8_t> file(data + 1, data + size);
+    std::vector<uint8_t> file(data + 2, data + size);
     if ((data[0] & 1) != 0) MakeCrcsRight(&file);
-    return CompareOpens(host, file.data(), file.size(), kMonitorGammas[(data[0] >> 1) & 7]);
+    HostSession &session = host->session;
+    const HostBefore before = BeforeUnder(kMonitorGammas[(data[0] >> 1) & 7]);
+    session.monitor = HostMonitor{};
+    session.monitor.gamma = before.monitorGamma;
+    int16_t result = kResultNoError;
+    const FuzzProblem problem = CompareOpens(host, file.data(), file.size(), before, &result);
+    const HostAnswer answer = ReadHostAnswer(data[1]);
+    if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
+    return CheckOpenUnderHostAnswer(host, answer, TakeOpenRun(session, result, answer), [&] {
+        return OpenBytes(&session, file.data(), file.size(), before).result;
+    });
 }

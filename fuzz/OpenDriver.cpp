@@ -1,13 +1,16 @@
 // Arbitrary bytes opened as a file, step by step as the editor opens one.
 // The first input byte picks the monitor gamma (bits 0-2) and whether the
-// host calls read-finish after a read-start that failed (bit 3); the rest is
-// the file.
+// host calls read-finish after a read-start that failed (bit 3); the second
+// how the host answers part way through a second open of the same file
+// (fuzz/HostAnswers.h); the rest is the file.
 #include <unistd.h>
 
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OpenUnderHostAnswer.h"
 #include "fuzz/OutcomeCounts.h"
+#include "fuzz/ProgressRules.h"
 #include "pnghost/host/HostFileHandle.h"
 
 namespace {
@@ -55,8 +58,9 @@ int16_t ReadSteps(HostSession *session, bool finishAfterFailedStart, const char 
     return finish;
 }
 
-// A read that succeeds hands the host every row once, top to bottom.
-FuzzProblem CheckRows(const HostSession &session) {
+// A read that succeeds hands the host every row once, top to bottom, and
+// reports its progress and asks whether to stop as the design lays it out.
+FuzzProblem CheckRows(const HostSession &session, bool interlaced) {
     const int32_t rows = session.block.imageRows;
     if (session.advancedRects.size() != static_cast<size_t>(rows))
         return std::to_string(session.advancedRects.size()) + " rows delivered of " + std::to_string(rows);
@@ -65,7 +69,9 @@ FuzzProblem CheckRows(const HostSession &session) {
         if (rect.top != r || rect.bottom != r + 1 || rect.left != 0 || rect.right != session.block.imageColumns)
             return "row " + std::to_string(r) + " delivered with a wrong rectangle";
     }
-    return {};
+    const int32_t columns = session.block.imageColumns;
+    return CheckProgress(session.progress, OpenProgress(rows, columns, interlaced)) +
+           CheckOpenAbortTests(session.abortTests, rows, columns, interlaced);
 }
 
 // The input's class in the counts: the rows of an open that succeeded are
@@ -77,35 +83,48 @@ void CountOpen(int16_t result, const char *step) {
         CountOutcome(std::string("refused at ") + step, false);
 }
 
+// The file from the probe to read-finish; the result, and in `step` the
+// step that gave it.
+int16_t OpenFile(HostSession *session, const uint8_t *file, size_t size, bool finishAfterFailedStart,
+                 const char **step) {
+    const int descriptor = MemoryFile("fuzz-open", file, size);
+    if (descriptor < 0) return kResultOutOfMemory;
+    ResetHostBlock(session);
+    session->block.fileHandle = HostFileHandle(descriptor);
+    session->flow = PixelFlow::None;
+    StartCounting(session);
+    *step = "filter-file";
+    int16_t result = CallSelector(session, kSelectorFilterFile);
+    if (result == kResultNoError) result = ReadSteps(session, finishAfterFailedStart, step);
+    close(descriptor);
+    return result;
+}
+
 }  // namespace
 
 FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size) {
-    if (size == 0) {
+    if (size < 2) {
         CountOutcome("empty input", false);
         return {};
     }
     HostSession &session = host->session;
     session.monitor.gamma = kMonitorGammas[data[0] & 7];
     const bool finishAfterFailedStart = (data[0] & 8) != 0;
-    const int file = MemoryFile("fuzz-open", data + 1, size - 1);
-    if (file < 0) return "no memory file";
-
-    ResetHostBlock(&session);
-    session.block.fileHandle = HostFileHandle(file);
-    session.flow = PixelFlow::None;
-    session.progress.clear();
-    session.advancedRects.clear();
-    session.abortTests = 0;
-    const char *step = "filter-file";
-    int16_t result = CallSelector(&session, kSelectorFilterFile);
-    if (result == kResultNoError) result = ReadSteps(&session, finishAfterFailedStart, &step);
-    close(file);
+    const uint8_t *file = data + 2;
+    const size_t fileSize = size - 2;
+    const char *step = "";
+    const int16_t result = OpenFile(&session, file, fileSize, finishAfterFailedStart, &step);
     CountOpen(result, step);
 
     FuzzProblem problem = LeftBehind(host);
     if (result != kResultNoError && result != kResultCannotRead)
         problem += "open ended with " + std::to_string(result) + "; ";
-    if (result == kResultNoError) problem += CheckRows(session);
+    // IHDR's interlace byte: the header was whole if the open succeeded.
+    if (result == kResultNoError) problem += CheckRows(session, file[28] != 0);
     if (session.block.pixelData != nullptr) problem += "pixel data pointer left set; ";
-    return problem;
+    const HostAnswer answer = ReadHostAnswer(data[1]);
+    if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
+    return CheckOpenUnderHostAnswer(host, answer, TakeOpenRun(session, result, answer), [&] {
+        return OpenFile(&session, file, fileSize, finishAfterFailedStart, &step);
+    });
 }

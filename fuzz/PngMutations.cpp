@@ -1,5 +1,7 @@
 #include "fuzz/PngMutations.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -18,6 +20,10 @@ namespace {
 const uint64_t kLargestRecodedImage = 4u << 20;
 // libpng writes image data in chunks of this many bytes.
 const size_t kLibpngImageDataChunk = 8192;
+// Files grow by mutation to 64 KiB at most; one larger already (a large
+// seed) keeps its size, so that it reaches the targets whole while the
+// rest stay small and quick.
+const size_t kLargestGrownFile = 65536;
 
 struct Mutation {
     ChunkList &chunks;
@@ -149,6 +155,54 @@ bool ReshapeImage(Mutation &m) {
     return MakeImageData(m);
 }
 
+// A header whose image the host holds in 16 to 40 MiB: 8-bit samples (the
+// host's own), or 16-bit ones stored twice as large.
+PngHeader PickLargeHeader(MutationRandom &random) {
+    static const PngHeader kShapes[] = {
+        {4100, 4100, 8, 0}, {2400, 2400, 8, 2}, {4100, 4096, 8, 3}, {2900, 2900, 8, 4},
+        {2048, 2048, 8, 6}, {2100, 2100, 16, 6}, {3000, 3000, 16, 0}, {8200, 2050, 1, 0},
+    };
+    PngHeader header = random.Pick(kShapes);
+    header.width += random.Below(600);
+    header.height += random.Below(600);
+    header.interlace = static_cast<uint8_t>(random.Below(2));
+    return header;
+}
+
+// An image of tens of megabytes whose data deflates to kilobytes: long runs
+// of one value, changing from row to row or not, under one filter. Palette
+// images keep to index 0.
+bool MakeLargeImage(Mutation &m) {
+    const PngHeader header = PickLargeHeader(m.random);
+    WriteHeader(m.chunks, header);
+    FitChunksToHeader(m);
+    const bool indexed = header.colorType == 3;
+    const uint8_t value = indexed ? 0 : m.random.Byte();
+    const uint8_t step = indexed || m.random.OneIn(2) ? 0 : static_cast<uint8_t>(1 + m.random.Below(7));
+    return PutNewImageData(m, EncodeRunRows(header, value, step, static_cast<uint8_t>(m.random.Below(5))));
+}
+
+// Data after the image's stream: junk, zeros or a second stream, in the
+// last image data chunk or chunks of its own, now and then more than any
+// encoder could need for the image, which a reader must refuse to inflate.
+bool TrailImageData(Mutation &m) {
+    std::vector<uint8_t> data = JoinedImageData(m.chunks);
+    if (data.empty()) return false;
+    const size_t room = RoomLeft(m);
+    const size_t most = std::min<size_t>(room > 64 ? room - 64 : 0, m.random.OneIn(2) ? 16 : 60000);
+    if (most == 0) return false;
+    std::vector<uint8_t> trail(1 + m.random.Index(most), 0);
+    switch (m.random.Below(3)) {
+        case 0:
+            for (uint8_t &byte : trail) byte = m.random.Byte();
+            break;
+        case 1: trail = Deflated(trail, Z_BEST_COMPRESSION); break;
+        default: break;
+    }
+    data.insert(data.end(), trail.begin(), trail.end());
+    return PutNewImageData(m, data);
+}
+
 // A header field outside the valid sets, the image data left as it was.
 bool BreakHeader(Mutation &m) {
     PngHeader header;
@@ -250,6 +304,7 @@ struct WeightedStep {
 const WeightedStep kSteps[] = {
     {EditField, 26}, {InsertChunk, 14}, {RepeatChunk, 6}, {DropChunk, 5},      {MoveChunk, 5},
     {SplitImageData, 8}, {JoinImageData, 3}, {RecodeImageData, 15}, {ReshapeImage, 15}, {BreakHeader, 3},
+    {MakeLargeImage, 2}, {TrailImageData, 3},
 };
 
 MutationStep PickStep(MutationRandom &random) {
@@ -288,15 +343,33 @@ bool MutateChunks(ChunkList &chunks, size_t largestFile, MutationRandom &random)
     return applied && WrittenSize(chunks) <= largestFile;
 }
 
-size_t PutInput(uint8_t control, const ChunkList &chunks, uint8_t *out) {
-    const std::vector<uint8_t> file = WriteChunkList(chunks);
-    out[0] = control;
-    std::memcpy(out + 1, file.data(), file.size());
-    return file.size() + 1;
+// The bytes the file may take in a mutation of an input of `size` bytes.
+size_t LargestFile(size_t size, size_t maxSize) {
+    const size_t file = size > kControlBytes ? size - kControlBytes : 0;
+    return std::min(maxSize - kControlBytes, std::max(kLargestGrownFile - kControlBytes, file));
 }
 
-uint8_t MutateControl(uint8_t control, MutationRandom &random) {
-    return random.OneIn(2) ? random.Byte() : static_cast<uint8_t>(control ^ (1u << random.Below(8)));
+struct Controls {
+    uint8_t bytes[kControlBytes];
+};
+
+size_t PutInput(const Controls &controls, const ChunkList &chunks, uint8_t *out) {
+    const std::vector<uint8_t> file = WriteChunkList(chunks);
+    std::memcpy(out, controls.bytes, kControlBytes);
+    std::memcpy(out + kControlBytes, file.data(), file.size());
+    return file.size() + kControlBytes;
+}
+
+// One of the control bytes changed: a bit of it, or the whole byte.
+void MutateControls(Controls *controls, MutationRandom &random) {
+    uint8_t &control = controls->bytes[random.Below(kControlBytes)];
+    control = random.OneIn(2) ? random.Byte() : static_cast<uint8_t>(control ^ (1u << random.Below(8)));
+}
+
+Controls ControlsOf(const uint8_t *data, size_t size, MutationRandom &random) {
+    Controls controls{};
+    for (size_t i = 0; i < kControlBytes; ++i) controls.bytes[i] = i < size ? data[i] : random.Byte();
+    return controls;
 }
 
 // One to four of the other file's ancillary chunks, each where its type may
@@ -338,31 +411,36 @@ ChunkList ImageWithChunksOf(const ChunkList &image, const ChunkList &other) {
 }  // namespace
 
 size_t MutatePngInput(uint8_t *data, size_t size, size_t maxSize, unsigned seed, ByteMutator mutateBytes) {
-    if (maxSize < 2) return mutateBytes(data, size, maxSize);
+    if (maxSize <= kControlBytes) return mutateBytes(data, size, maxSize);
     MutationRandom random(seed);
-    uint8_t control = size > 0 ? data[0] : random.Byte();
+    Controls controls = ControlsOf(data, size, random);
     const uint32_t roll = random.Below(100);
-    if (roll < 8 && size > 1) return 1 + mutateBytes(data + 1, size - 1, maxSize - 1);
-    if (roll < 12 && size > 0) {
-        data[0] = MutateControl(control, random);
+    if (roll < 8 && size > kControlBytes)
+        return kControlBytes + mutateBytes(data + kControlBytes, size - kControlBytes, LargestFile(size, maxSize));
+    if (roll < 12 && size >= kControlBytes) {
+        MutateControls(&controls, random);
+        std::memcpy(data, controls.bytes, kControlBytes);
         return size;
     }
-    if (random.OneIn(8)) control = MutateControl(control, random);
-    const ChunkList original = size > 1 ? ReadChunkList(data + 1, size - 1) : ChunkList{};
+    if (random.OneIn(8)) MutateControls(&controls, random);
+    const ChunkList original =
+        size > kControlBytes ? ReadChunkList(data + kControlBytes, size - kControlBytes) : ChunkList{};
     for (int attempt = 0; attempt < 4; ++attempt) {
         ChunkList chunks = original;
-        if (MutateChunks(chunks, maxSize - 1, random)) return PutInput(control, chunks, data);
+        if (MutateChunks(chunks, LargestFile(size, maxSize), random)) return PutInput(controls, chunks, data);
     }
-    return size > 1 ? 1 + mutateBytes(data + 1, size - 1, maxSize - 1) : mutateBytes(data, size, maxSize);
+    if (size > kControlBytes)
+        return kControlBytes + mutateBytes(data + kControlBytes, size - kControlBytes, LargestFile(size, maxSize));
+    return mutateBytes(data, size, std::min(maxSize, kLargestGrownFile));
 }
 
 size_t CrossOverPngInputs(const uint8_t *first, size_t firstSize, const uint8_t *second, size_t secondSize,
                           uint8_t *out, size_t maxSize, unsigned seed) {
-    if (firstSize < 2 || secondSize < 2 || maxSize < 2) return 0;
+    if (firstSize <= kControlBytes || secondSize <= kControlBytes || maxSize <= kControlBytes) return 0;
     MutationRandom random(seed);
-    const ChunkList one = ReadChunkList(first + 1, firstSize - 1);
-    const ChunkList other = ReadChunkList(second + 1, secondSize - 1);
+    const ChunkList one = ReadChunkList(first + kControlBytes, firstSize - kControlBytes);
+    const ChunkList other = ReadChunkList(second + kControlBytes, secondSize - kControlBytes);
     const ChunkList chunks = random.OneIn(3) ? ImageWithChunksOf(other, one) : WithChunksOf(one, other, random);
-    if (chunks.empty() || WrittenSize(chunks) + 1 > maxSize) return 0;
-    return PutInput(random.OneIn(2) ? first[0] : second[0], chunks, out);
+    if (chunks.empty() || WrittenSize(chunks) > LargestFile(std::max(firstSize, secondSize), maxSize)) return 0;
+    return PutInput(ControlsOf(random.OneIn(2) ? first : second, kControlBytes, random), chunks, out);
 }

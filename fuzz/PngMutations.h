@@ -1,5 +1,5 @@
-// The custom mutator and crossover of the targets whose input is a control
-// byte followed by a PNG file: most mutations work on the file's chunks and
+// The custom mutator and crossover of the targets whose input is two control
+// bytes followed by a PNG file: most mutations work on the file's chunks and
 // write it back with every length and CRC right, so that most inputs reach
 // the pixels; a small share keeps libFuzzer's byte-level changes, so that the
 // damaged-file paths stay covered.
@@ -8,6 +8,10 @@
 
 #include <cstddef>
 #include <cstdint>
+
+// The control bytes before the file: the target's own, then the host's
+// answers (fuzz/HostAnswers.h).
+const size_t kControlBytes = 2;
 
 // libFuzzer's own byte-level mutation (LLVMFuzzerMutate), or a stand-in.
 using ByteMutator = size_t (*)(uint8_t *data, size_t size, size_t maxSize);

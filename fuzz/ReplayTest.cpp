@@ -2,14 +2,11 @@
 // every seed goes through its target's driver in each build, plain and under
 // the sanitizers. A seed that fails shows a driver that would report false
 // findings; a regression input that fails shows a fault come back.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "fuzz/FuzzHost.h"
+#include "fuzz/RegressionInputs.h"
 #include "fuzz/Seeds.h"
-#include "tests/module/TempFile.h"
 #include "win32_layer.h"
 
 namespace {
@@ -28,18 +25,6 @@ const Target kTargets[] = {
     {"open-diff", RunOpenDiffInput},
     {"save-roundtrip", RunSaveRoundTripInput},
 };
-
-std::vector<Seed> RegressionInputs(const std::string &target) {
-    const std::string dir = std::string(FUZZ_REGRESSIONS_DIR) + "/" + target;
-    std::vector<Seed> inputs;
-    if (DIR *directory = opendir(dir.c_str())) {
-        while (dirent *entry = readdir(directory))
-            if (entry->d_name[0] != '.') inputs.push_back({entry->d_name, ReadWholeFile(dir + "/" + entry->d_name)});
-        closedir(directory);
-    }
-    std::sort(inputs.begin(), inputs.end(), [](const Seed &a, const Seed &b) { return a.name < b.name; });
-    return inputs;
-}
 
 }  // namespace
 

@@ -22,14 +22,15 @@ struct SaveSize {
 };
 
 // An image of the mode (no palette: modes other than indexed), 7 by 5
-// unless said, then its File Info datasets, then samples.
+// unless said, under a monitor of gamma 2.2 unless said, then its File Info
+// datasets, then samples.
 Bytes SaveInput(uint8_t mode, uint8_t options, uint8_t resolutionKind, uint32_t x, uint32_t y, const Bytes &fileInfo,
-                SaveSize size = {7, 5}) {
+                SaveSize size = {7, 5}, const Bytes &monitor = {kMonitorGamma22}) {
     Bytes input = {mode, options, 0, static_cast<uint8_t>(size.columns - 1), 0, static_cast<uint8_t>(size.rows - 1),
                    0, resolutionKind};
     Put32(&input, x);
     Put32(&input, y);
-    input.push_back(kMonitorGamma22);
+    input.insert(input.end(), monitor.begin(), monitor.end());
     input.insert(input.end(), fileInfo.begin(), fileInfo.end());
     for (int i = 0; i < 120; ++i) input.push_back(static_cast<uint8_t>(i * 29 + 3));
     return input;
@@ -163,10 +164,50 @@ void AddSizeSeeds(std::vector<Seed> *seeds) {
     }
 }
 
+// Monitors at the edges of what a host may give: gammas tiny, huge and
+// negative (the monitor byte's bit 3, then the value); chromaticities below
+// 0 and above 1, with x + y past 1, coinciding, on a line, and a white point
+// of y 0 (bit 4, then the eight values).
+void AddMonitorSeeds(std::vector<Seed> *seeds) {
+    for (const uint32_t gamma : {0x1u, 0x10u, 0x200u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        Bytes monitor = {kMonitorGamma22 | 8};
+        Put32(&monitor, gamma);
+        seeds->push_back({"monitor-gamma-" + std::to_string(gamma),
+                          SaveInput(kModeRgb, 0, kResolutionNone, 0, 0, {}, {7, 5}, monitor)});
+    }
+    static const double kSets[][8] = {
+        {-0.1, 0.329, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06},        {0.3127, 1.5, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06},
+        {0.3127, 0.329, 0.8, 0.5, 0.30, 0.60, 0.15, 0.06},        {0.3127, 0.329, 0.3127, 0.329, 0.3127, 0.329, 0.3127, 0.329},
+        {0.3127, 0.329, 0.6, 0.3, 0.4, 0.3, 0.2, 0.3},            {0.3127, 0, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06},
+        {1, 0, 0, 1, 0, 0, 1, 0},                                 {0.3457, 0.3585, 0.7347, 0.2653, 0.1596, 0.8404, 0.0366, 0.0001},
+    };
+    int index = 0;
+    for (const auto &set : kSets) {
+        Bytes monitor = {kMonitorGamma22 | 16};
+        for (const double value : set) Put32(&monitor, static_cast<uint32_t>(static_cast<int32_t>(value * 65536.0)));
+        seeds->push_back({"monitor-chromaticities-" + std::to_string(index++),
+                          SaveInput(kModeRgb, 0, kResolutionNone, 0, 0, {}, {7, 5}, monitor)});
+    }
+}
+
+// Every dataset the save turns into a text, and the date, behind resources
+// named with 1 to 3 letters (a pad byte after the names of even length) and
+// other resources' data of odd length.
+void AddResourceSeeds(std::vector<Seed> *seeds) {
+    std::vector<Bytes> every;
+    for (uint8_t kind = 0; kind < 11; ++kind) every.push_back(DatasetInput(kind, Letters(1 + kind)));
+    every.push_back(DatasetInput(kDate, "19960305"));
+    for (const uint8_t layout : {0x23, 0x43, 0x63, 0xA3, 0xC7, 0xE3})
+        seeds->push_back({"resources-" + std::to_string(layout),
+                          SaveInput(kModeRgb, kOptionFileInfo, kResolutionNone, 0, 0, FileInfoInput(layout, every))});
+}
+
 }  // namespace
 
 std::vector<Seed> SaveBoundarySeeds() {
     std::vector<Seed> seeds;
+    AddMonitorSeeds(&seeds);
+    AddResourceSeeds(&seeds);
     AddSizeSeeds(&seeds);
     AddResolutionSeeds(&seeds);
     AddDateSeeds(&seeds);

@@ -1,5 +1,7 @@
 #include "fuzz/SaveRoundTripCase.h"
 
+#include <png.h>
+#include <setjmp.h>
 #include <spng.h>
 
 #include <cmath>
@@ -83,13 +85,13 @@ std::string DatasetText(ByteReader *reader) {
 }
 
 // The editor's File Info block: Record Version first, then the datasets,
-// padded to an even length.
-Bytes FileInfoBlock(const std::vector<SaveDataset> &datasets) {
+// padded to an even length, under a name.
+Bytes FileInfoBlock(const std::vector<SaveDataset> &datasets, const std::string &name) {
     Bytes data = Dataset(0, {0, 2});
     for (const SaveDataset &dataset : datasets)
         data = Join({data, Dataset(static_cast<uint8_t>(dataset.number), Text(dataset.text),
                                    static_cast<uint8_t>(dataset.record))});
-    return Resource(0x0404, data, "", true);
+    return Resource(0x0404, data, name, true);
 }
 
 void ReadFileInfo(ByteReader *reader, SaveCase *save) {
@@ -105,19 +107,52 @@ void ReadFileInfo(ByteReader *reader, SaveCase *save) {
     const auto half = datasets.begin() + ((layout & 4) != 0 ? count / 2 : 0);
     if (half != datasets.begin()) save->fileInfoBlocks.emplace_back(datasets.begin(), half);
     save->fileInfoBlocks.emplace_back(half, datasets.end());
-    Bytes resources = (layout & 1) != 0 ? Resource(0x03ED, Text("resolution")) : Bytes{};
+    // Bits 5-6: every resource named with 0 to 3 letters, so that names of
+    // odd and even length and their pad bytes come before the File Info;
+    // bit 7: the other resources' data of odd length, with a pad byte.
+    const std::string name = std::string("abc").substr(0, (layout >> 5) & 3);
+    const std::string odd = (layout & 0x80) != 0 ? "s" : "";
+    Bytes resources = (layout & 1) != 0 ? Resource(0x03ED, Text("resolution" + odd), name, true) : Bytes{};
     for (const std::vector<SaveDataset> &block : save->fileInfoBlocks)
-        resources = Join({resources, FileInfoBlock(block)});
-    if ((layout & 2) != 0) resources = Join({resources, Resource(0x0408, Text("grid"), "x", true)});
+        resources = Join({resources, FileInfoBlock(block, name)});
+    if ((layout & 2) != 0) resources = Join({resources, Resource(0x0408, Text("grid" + odd), name + "x", true)});
     save->image.resources = resources;
 }
 
-void ReadMonitor(uint8_t byte, HostMonitor *monitor) {
+// Bits 0-2 a gamma from the table, bits 6-7 primaries from theirs; with bit
+// 3 the gamma is any 16.16 value from the next four bytes (tiny, huge,
+// negative), with bit 4 the chromaticities are any eight 16.16 values from
+// the 32 bytes after (outside 0 to 1, coinciding, a white point of y 0).
+void ReadMonitor(ByteReader *reader, HostMonitor *monitor) {
+    const uint8_t byte = reader->Byte();
     monitor->gamma = kMonitorGammas[byte % 8];
+    if ((byte & 8) != 0) monitor->gamma = static_cast<HostFixed>(reader->Bytes(4));
     const double *primaries = kPrimaries[byte >> 6];
     HostFixed *fields[8] = {&monitor->whiteX, &monitor->whiteY, &monitor->redX,  &monitor->redY,
                             &monitor->greenX, &monitor->greenY, &monitor->blueX, &monitor->blueY};
-    for (int i = 0; i < 8; ++i) *fields[i] = ToFixed(primaries[i]);
+    for (int i = 0; i < 8; ++i)
+        *fields[i] = (byte & 16) != 0 ? static_cast<HostFixed>(reader->Bytes(4)) : ToFixed(primaries[i]);
+}
+
+// libpng writes a cHRM only for chromaticities it can turn into a colour
+// space; asked of a write struct of the harness's own.
+void IgnoreWarning(png_structp, png_const_charp) {}
+[[noreturn]] void StopOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+bool TakenByLibpng(png_structp png, png_infop info, const double values[8]) {
+    if (setjmp(png_jmpbuf(png)) != 0) return false;
+    png_set_cHRM(png, info, values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]);
+    return png_get_valid(png, info, PNG_INFO_cHRM) != 0;
+}
+
+bool LibpngTakesChromaticities(const double values[8]) {
+    for (int i = 0; i < 8; ++i)
+        if (!(values[i] >= 0.0 && values[i] <= 1.0)) return false;  // a file holds no others
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, StopOnError, IgnoreWarning);
+    png_infop info = png == nullptr ? nullptr : png_create_info_struct(png);
+    const bool taken = info != nullptr && TakenByLibpng(png, info, values);
+    png_destroy_write_struct(&png, &info);
+    return taken;
 }
 
 // Below 0xE0 a mode the module saves, gray and RGB with up to 3 planes more
@@ -209,7 +244,7 @@ SaveCase MakeSaveCase(const uint8_t *data, size_t size) {
     save.image.rows = static_cast<int16_t>(1 + reader.Bytes(2) % largest);
     save.paletteEntries = 1 + reader.Byte();
     ReadResolution(&reader, &save.image);
-    ReadMonitor(reader.Byte(), &save.monitor);
+    ReadMonitor(&reader, &save.monitor);
     if (save.choices.writeFileInfo) ReadFileInfo(&reader, &save);
     for (int i = 0; i < 256; ++i) {
         const bool inPalette = kind.mode == kModeIndexed && i < save.paletteEntries;
@@ -281,10 +316,13 @@ bool SaveCase::ExpectedGamma(uint32_t *gamma) const {
 // The monitor's chromaticities beside the gAMA, when libpng takes them.
 bool SaveCase::ExpectedChromaticities(uint32_t values[8]) const {
     uint32_t gamma = 0;
-    if (!ExpectedGamma(&gamma) || monitor.whiteY == 0) return false;
+    if (!ExpectedGamma(&gamma)) return false;
     const HostFixed fields[8] = {monitor.whiteX, monitor.whiteY, monitor.redX,  monitor.redY,
                                  monitor.greenX, monitor.greenY, monitor.blueX, monitor.blueY};
-    for (int i = 0; i < 8; ++i) values[i] = Stored(FixedToReal(fields[i]));
+    double reals[8];
+    for (int i = 0; i < 8; ++i) reals[i] = FixedToReal(fields[i]);
+    if (!LibpngTakesChromaticities(reals)) return false;
+    for (int i = 0; i < 8; ++i) values[i] = Stored(reals[i]);
     return true;
 }
 

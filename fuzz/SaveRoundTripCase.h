@@ -24,10 +24,14 @@
 // open of an interlaced file, bit 7 a large image), columns and rows (two
 // bytes each, 1 to 300, or to 2100 when large), palette entries, resolution
 // (a byte that picks the kind, then four bytes each for horizontal and
-// vertical), the monitor (gamma by bits 0-2, chromaticities by bits 6-7),
-// with File Info the resource layout (bit 0 a resource before the File Info,
-// bit 1 one after it, bit 2 the datasets in two File Info blocks, bits 3-4
-// all set: a host signature other than 8BIM) and the datasets (a count,
+// vertical), the monitor (gamma by bits 0-2, chromaticities by bits 6-7;
+// with bit 3 a gamma of any value from four bytes that follow, with bit 4
+// eight chromaticities of any value from 32 bytes after), with File Info
+// the resource layout (bit 0 a resource before the File Info, bit 1 one
+// after it, bit 2 the datasets in two File Info blocks, bits 3-4 all set: a
+// host signature other than 8BIM, bits 5-6 every resource's name 0 to 3
+// letters long, bit 7 the other resources' data of odd length) and the
+// datasets (a count,
 // then per dataset a kind, a length and its bytes), the palette, then the
 // samples, repeated as far as the image needs.
 struct SaveDataset {

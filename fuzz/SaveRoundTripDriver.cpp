@@ -3,15 +3,21 @@
 // by libspng row by row: header, every pixel, the palette, pHYs, every text
 // chunk, the time, gAMA and cHRM and the compression level must be what the
 // host gave, every row must carry the filter the options ask for, and the
-// size estimate must fit the image. A mode or depth the module refuses must
-// end the save with -20 and write nothing.
+// size estimate must fit the image, the progress reports must run as the
+// design lays them out. A mode or depth the module refuses must end the
+// save with -20 and write nothing. The input's first byte says how the host
+// answers part way through a second save of the same image
+// (fuzz/HostAnswers.h); the rest makes the save (fuzz/SaveRoundTripCase.h).
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OutcomeCounts.h"
+#include "fuzz/ProgressRules.h"
 #include "fuzz/SaveRoundTripCase.h"
+#include "fuzz/SaveUnderHostAnswer.h"
 #include "pnghost/host/HostFileHandle.h"
 #include "pnghost/host/Operations.h"
 #include "tests/module/PngFiles.h"
@@ -190,14 +196,17 @@ int16_t SaveWithoutOptions(HostSession *session, int file) {
     return result;
 }
 
+// The host's calls are counted from the save on (fuzz/HostAnswers.h).
 int16_t Save(HostSession *session, const SaveCase &save, int file) {
     if (!save.withoutOptions) {
         session->image = save.image;
+        StartCounting(session);
         return SaveWithModule(session, file, save.choices);
     }
     const int16_t opened = OpenInterlacedAfterCancel(session, file);
     if (opened != kResultNoError) return opened;
     session->image = save.image;
+    StartCounting(session);
     return SaveWithoutOptions(session, file);
 }
 
@@ -215,11 +224,20 @@ void CountSave(const SaveCase &save) {
                  true);
 }
 
+// The save asks the host for rows and reports progress as the design lays
+// it out, and never asks whether the person wants to stop.
+FuzzProblem CheckHostCalls(const SaveCase &save, const HostSession &session) {
+    if (session.abortTests != 0) return "the abort test asked during a save";
+    return CheckProgress(session.progress,
+                         SaveProgress(save.image.rows, save.image.columns, save.choices.interlace));
+}
+
 }  // namespace
 
 FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t size) {
     HostSession &session = host->session;
-    const SaveCase save = MakeSaveCase(data, size);
+    const HostAnswer answer = ReadHostAnswer(size > 0 ? data[0] : 0);
+    const SaveCase save = MakeSaveCase(data + std::min<size_t>(size, 1), size - std::min<size_t>(size, 1));
     session.monitor = save.monitor;
     session.hostSignature = save.hostSignature;
     const int file = MemoryFile("fuzz-save", nullptr, 0);
@@ -249,6 +267,10 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     if (problem.empty()) problem = CheckCompressionLevel(save, saved);
     if (problem.empty()) problem = CheckFilters(save, saved);
     if (problem.empty()) problem = CheckEstimate(save.image, session.block);
+    if (problem.empty()) problem = CheckHostCalls(save, session);
+    if (problem.empty() && answer.kind != HostAnswerKind::None && !save.withoutOptions)
+        problem = CheckSaveUnderHostAnswer(host, answer, TakeSaveRun(session, result, saved),
+                                           [&](int again) { return Save(&session, save, again); });
     if (!problem.empty()) return save.Describe() + ": " + problem;
     CountSave(save);
     return problem;

@@ -13,15 +13,56 @@
 
 namespace {
 
-// The open target's first byte: monitor gamma and host behaviour.
-// Sized once and filled: growing a one-byte vector by the file's bytes makes
+// The open targets' control bytes before the file: the target's own, then
+// the host's answers (none unless given).
+// Sized once and filled: growing a short vector by the file's bytes makes
 // GCC 12 at -O3 warn of a copy out of bounds that cannot happen.
-std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &file) {
-    std::vector<uint8_t> bytes(file.size() + 1);
+std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &file, uint8_t hostAnswer = 0) {
+    std::vector<uint8_t> bytes(file.size() + 2);
     bytes[0] = control;
-    std::copy(file.begin(), file.end(), bytes.begin() + 1);
+    bytes[1] = hostAnswer;
+    std::copy(file.begin(), file.end(), bytes.begin() + 2);
     return bytes;
 }
+
+// The host's answers the answered seeds carry (kind | place << 3,
+// fuzz/HostAnswers.h): the person stopping at the third and the eighth
+// pass row; advance-state failing at rows 3, 0 and 12 (codes -32768,
+// -4242 and -4242); the row buffer
+// refused; its lock without an address; the File Info handle refused; the
+// system's memory refused at its 2nd, 6th, 11th and 21st request; the
+// buffer suite missing.
+const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x02, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56, 0xA6, 0x07};
+
+// The system's memory refused at each of the first 32 requests (or at a
+// 32nd part of them each, in a run of more).
+const uint8_t kMemoryRefused = 6;
+
+// Each seed again under each of the answers, set at byte `at`.
+std::vector<Seed> Answered(const std::vector<Seed> &seeds, size_t at,
+                           const std::vector<uint8_t> &answers = {std::begin(kHostAnswers), std::end(kHostAnswers)}) {
+    std::vector<Seed> answered;
+    for (const Seed &seed : seeds)
+        for (const uint8_t answer : answers) {
+            Seed copy = seed;
+            copy.bytes[at] = answer;
+            copy.name += "-answer-" + std::to_string(answer);
+            answered.push_back(std::move(copy));
+        }
+    return answered;
+}
+
+// Every suite offered in each broken way.
+const uint8_t kSuiteBroken = 7;
+
+std::vector<uint8_t> EveryPlace(uint8_t kind, int places) {
+    std::vector<uint8_t> answers;
+    for (int place = 0; place < places; ++place) answers.push_back(static_cast<uint8_t>(kind | place << 3));
+    return answers;
+}
+
+std::vector<uint8_t> EveryMemoryRefusal() { return EveryPlace(kMemoryRefused, 32); }
+std::vector<uint8_t> EverySuiteBroken() { return EveryPlace(kSuiteBroken, 15); }
 
 // Pictures with every chunk the module reads for itself or takes from libpng,
 // as files.
@@ -103,7 +144,7 @@ std::vector<Seed> SaveSeeds() {
 }
 
 // Host images at the edges of what the host gives: more planes than the
-// colour type carries, modes and depths the module refuses, a large image,
+// colour type carries, modes and depths the module refuses, large images,
 // a caption of 32767 bytes and a dataset of another record.
 std::vector<Seed> EdgeSaveSeeds() {
     const std::vector<uint8_t> small = {0, 9, 0, 7, 200, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
@@ -117,6 +158,10 @@ std::vector<Seed> EdgeSaveSeeds() {
     std::vector<uint8_t> large = {5, 128 | 2 << 3, 0x04, 0x00, 0x04, 0x00, 1, 1, 0, 72, 0, 0, 0, 72, 0, 0, 0x41};
     for (int i = 0; i < 997; ++i) large.push_back(static_cast<uint8_t>(i * 3));
     seeds.push_back({"large-rgba-1025", large});
+    // The largest the input allows: 2100 square, 17.6 MB in the host.
+    large[2] = large[4] = 0x08;
+    large[3] = large[5] = 0x33;
+    seeds.push_back({"large-rgba-2100", large});
     std::vector<uint8_t> longCaption = {4, 4 | 1 << 3};
     longCaption.insert(longCaption.end(), small.begin(), small.end());
     longCaption.insert(longCaption.end(), {2, 2, 9, 0xFF, 0xFF});
@@ -156,6 +201,9 @@ std::vector<Seed> WithControls(uint8_t (*control)(SeedMonitor)) {
 
 std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     std::vector<Seed> seeds = MadePictures();
+    for (Seed &answered : Answered(MadePictures(), 1)) seeds.push_back(std::move(answered));
+    for (Seed &answered : Answered({MadePictures()[1]}, 1, EveryMemoryRefusal())) seeds.push_back(std::move(answered));
+    for (Seed &answered : Answered({MadePictures()[0]}, 1, EverySuiteBroken())) seeds.push_back(std::move(answered));
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
@@ -241,6 +289,8 @@ std::vector<Seed> OpenDiffSeeds(const std::string &pngsuiteDir) {
     for (Seed &large : LargeFiles()) seeds.push_back(std::move(large));
     for (Seed &seed : seeds)
         seed.bytes = WithControl(seed.name == "texts" || seed.name == "indexed-interlaced" ? 7 : 1, seed.bytes);
+    const std::vector<Seed> made(seeds.begin(), seeds.begin() + 4);
+    for (Seed &answered : Answered(made, 1)) seeds.push_back(std::move(answered));
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(name[0] == 'g' ? 7 : 1, ReadWholeFile(pngsuiteDir + "/" + name))});
     for (Seed &kind : WithControls(OpenDiffControl)) seeds.push_back(std::move(kind));
@@ -251,6 +301,16 @@ std::vector<Seed> SaveRoundTripSeeds() {
     std::vector<Seed> seeds = SaveSeeds();
     for (Seed &edge : EdgeSaveSeeds()) seeds.push_back(std::move(edge));
     for (Seed &boundary : SaveBoundarySeeds()) seeds.push_back(std::move(boundary));
+    // The host's answers byte first: none, and in a few saves each answer
+    // (RGB straight, RGBA interlaced with captions, gray interlaced,
+    // indexed with captions), the system's memory refused at each request
+    // of the first two, and every suite broken in the first.
+    for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
+    const std::vector<Seed> answered = Answered({seeds[48], seeds[71], seeds[20], seeds[41]}, 0);
+    std::vector<Seed> refused = Answered({seeds[48], seeds[71]}, 0, EveryMemoryRefusal());
+    for (Seed &broken : Answered({seeds[48]}, 0, EverySuiteBroken())) refused.push_back(std::move(broken));
+    seeds.insert(seeds.end(), answered.begin(), answered.end());
+    seeds.insert(seeds.end(), refused.begin(), refused.end());
     return seeds;
 }
 

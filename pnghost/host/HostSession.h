@@ -19,8 +19,16 @@ enum class SuiteOffer { Valid, Missing, TooOld, TooNew, TooFewRoutines, NullRout
 
 // Ways the host can fall short, for tests and for the command line.
 struct HostFaults {
-    // Buffer allocations are refused with this code (0: they succeed).
+    // Buffer allocations are refused with this code (0: they succeed): the
+    // allocation numbered refuseBufferCall alone (counting from 0), or every
+    // one when that is -1.
     int16_t refuseBuffers = 0;
+    int32_t refuseBufferCall = -1;
+    // The lock numbered nullLockCall yields no address (-1: never).
+    int32_t nullLockCall = -1;
+    // The module's new-handle request numbered refuseHandleCall yields no
+    // handle (-1: never).
+    int32_t refuseHandleCall = -1;
     // Advance-state answers advanceStateError on its call number
     // advanceStateErrorCall (counting from 0; -1: never).
     int32_t advanceStateErrorCall = -1;
@@ -75,6 +83,11 @@ struct HostSession {
     std::vector<ProgressReport> progress;
     std::vector<HostRect> advancedRects;
     int32_t abortTests = 0;
+    // The module's calls of the buffer suite's allocate and lock and of the
+    // handle suite's new, as the faults above count them.
+    int32_t bufferAllocations = 0;
+    int32_t bufferLocks = 0;
+    int32_t moduleHandles = 0;
     std::vector<std::string> protocolErrors;  // misuse of the host's services
     // What the last open left: whether read-start described an image, and
     // the module's global blocks still alive after read-finish besides those

@@ -13,7 +13,10 @@ namespace {
 HostResult HOSTAPI AllocateBuffer(int32_t size, HostBufferId *bufferId) {
     HostSession *session = ActiveSession();
     *bufferId = 0;
-    if (session->faults.refuseBuffers != 0) return session->faults.refuseBuffers;
+    const HostFaults &faults = session->faults;
+    const int32_t call = session->bufferAllocations++;
+    if (faults.refuseBuffers != 0 && (faults.refuseBufferCall < 0 || call == faults.refuseBufferCall))
+        return faults.refuseBuffers;
     if (size < 0) return kResultOutOfMemory;
     const HostBufferId id = session->nextBufferId++;
     // One spare byte, so that even an empty buffer has an address.
@@ -29,6 +32,7 @@ void *HOSTAPI LockBuffer(HostBufferId bufferId, uint8_t) {
         ReportProtocolError(session, "lock of unknown buffer " + std::to_string(bufferId));
         return nullptr;
     }
+    if (session->bufferLocks++ == session->faults.nullLockCall) return nullptr;
     return found->second.data();
 }
 
@@ -53,6 +57,13 @@ HostHandle HOSTAPI NewHandle(int32_t size) {
     }
     ActiveSession()->handles[handle] = size;
     return handle;
+}
+
+// The handle suite's new, as the module calls it.
+HostHandle HOSTAPI NewHandleForModule(int32_t size) {
+    HostSession *session = ActiveSession();
+    if (session->moduleHandles++ == session->faults.refuseHandleCall) return nullptr;
+    return NewHandle(size);
 }
 
 void HOSTAPI DisposeHandle(HostHandle handle) {
@@ -90,7 +101,7 @@ HostBufferSuite ValidBufferSuite() {
 }
 
 HostHandleSuite ValidHandleSuite() {
-    return HostHandleSuite{kHandleSuiteVersion, kHandleSuiteRoutines, NewHandle, DisposeHandle, GetHandleSize,
+    return HostHandleSuite{kHandleSuiteVersion, kHandleSuiteRoutines, NewHandleForModule, DisposeHandle, GetHandleSize,
                            SetHandleSize};
 }
 

@@ -136,6 +136,15 @@ bool ReadStoredRows(const uint8_t *file, size_t size, std::vector<StoredRow> *ro
     return SplitRows(header, stream, rows, bytesPerPixel);
 }
 
+bool ReadStoredRowsSoFar(const uint8_t *file, size_t size, std::vector<StoredRow> *rows, size_t *bytesPerPixel) {
+    Header header;
+    std::vector<uint8_t> data, stream;
+    if (!Chunks(file, size, &header, &data)) return false;
+    Inflate(data, &stream);
+    SplitRows(header, stream, rows, bytesPerPixel);
+    return true;
+}
+
 bool RowsArriveWhole(const uint8_t *file, size_t size, bool *streamEnds) {
     Header header;
     std::vector<uint8_t> data, stream;

@@ -20,6 +20,11 @@ struct StoredRow {
 // does not inflate, a row whose filter byte is above 4).
 bool ReadStoredRows(const uint8_t *file, size_t size, std::vector<StoredRow> *rows, size_t *bytesPerPixel);
 
+// The rows of the image data as far as it inflates, whole rows only,
+// whatever follows (as in a save that stopped part way); false without a
+// header.
+bool ReadStoredRowsSoFar(const uint8_t *file, size_t size, std::vector<StoredRow> *rows, size_t *bytesPerPixel);
+
 // True when the image data, inflated as far as it goes, holds every row of
 // every pass with a valid filter byte, whatever damage follows; streamEnds
 // tells whether the compressed stream is then closed as it should be.

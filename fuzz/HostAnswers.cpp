@@ -1,0 +1,118 @@
+#include "fuzz/HostAnswers.h"
+
+#include "win32_layer.h"
+
+namespace {
+
+// Codes hosts answer with: their own, the out-of-memory code, the one a
+// stop gives, and one at the end of the range.
+const int16_t kHostCodes[4] = {-4242, -108, 1, -32768};
+
+// Counted from StartCounting on.
+unsigned long gGlobalAllocationsBefore = 0;
+
+int32_t CallsOf(HostAnswerKind kind, const HostCalls &calls) {
+    switch (kind) {
+        case HostAnswerKind::Stop: return calls.abortTests;
+        case HostAnswerKind::AdvanceFails: return calls.advances;
+        case HostAnswerKind::BufferRefused: return calls.bufferAllocations;
+        case HostAnswerKind::LockFails: return calls.bufferLocks;
+        case HostAnswerKind::HandleRefused: return calls.moduleHandles;
+        case HostAnswerKind::MemoryRefused: return calls.globalAllocations;
+        case HostAnswerKind::SuiteBroken: return 1;  // offered from the start
+        case HostAnswerKind::None: break;
+    }
+    return 0;
+}
+
+void OfferBroken(HostFaults *faults, int32_t place) {
+    static const SuiteOffer kOffers[5] = {SuiteOffer::Missing, SuiteOffer::TooOld, SuiteOffer::TooNew,
+                                          SuiteOffer::TooFewRoutines, SuiteOffer::NullRoutine};
+    const SuiteOffer offer = kOffers[(place / 3) % 5];
+    switch (place % 3) {
+        case 0: faults->bufferOffer = offer; break;
+        case 1: faults->withoutAdvanceState = true; break;
+        default: faults->handleOffer = offer; break;
+    }
+}
+
+}  // namespace
+
+HostAnswer ReadHostAnswer(uint8_t byte) {
+    static const HostAnswerKind kKinds[8] = {
+        HostAnswerKind::None,      HostAnswerKind::Stop,          HostAnswerKind::AdvanceFails,
+        HostAnswerKind::BufferRefused, HostAnswerKind::LockFails, HostAnswerKind::HandleRefused,
+        HostAnswerKind::MemoryRefused, HostAnswerKind::SuiteBroken};
+    HostAnswer answer;
+    answer.kind = kKinds[byte & 7];
+    answer.place = byte >> 3;
+    answer.code = kHostCodes[(byte >> 3) & 3];
+    return answer;
+}
+
+std::string HostAnswerName(const HostAnswer &answer) {
+    static const char *const kNames[] = {"no host answer",        "the person stops",
+                                         "advance-state fails",   "a buffer refused",
+                                         "a lock without address", "a handle refused",
+                                         "the system's memory refused", "a suite offered broken"};
+    return kNames[static_cast<int>(answer.kind)];
+}
+
+void StartCounting(HostSession *session) {
+    session->abortTests = 0;
+    session->bufferAllocations = 0;
+    session->bufferLocks = 0;
+    session->moduleHandles = 0;
+    session->advancedRects.clear();
+    session->progress.clear();
+    gGlobalAllocationsBefore = Win32GlobalAllocationCount();
+}
+
+HostCalls CountedCalls(const HostSession &session) {
+    HostCalls calls;
+    calls.abortTests = session.abortTests;
+    calls.advances = static_cast<int32_t>(session.advancedRects.size());
+    calls.bufferAllocations = session.bufferAllocations;
+    calls.bufferLocks = session.bufferLocks;
+    calls.moduleHandles = session.moduleHandles;
+    calls.globalAllocations = static_cast<int32_t>(Win32GlobalAllocationCount() - gGlobalAllocationsBefore);
+    return calls;
+}
+
+int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const HostCalls &plain) {
+    const int32_t calls = CallsOf(answer.kind, plain);
+    // Every call of a short run can be chosen; in a long one, a share.
+    const int32_t call = calls <= 32 ? answer.place : static_cast<int32_t>(int64_t{answer.place} * calls / 32);
+    HostFaults &faults = session->faults;
+    switch (answer.kind) {
+        case HostAnswerKind::Stop: faults.abortFromCall = call; break;
+        case HostAnswerKind::AdvanceFails:
+            faults.advanceStateErrorCall = call;
+            faults.advanceStateError = answer.code;
+            break;
+        case HostAnswerKind::BufferRefused:
+            faults.refuseBuffers = answer.code;
+            faults.refuseBufferCall = call;
+            break;
+        case HostAnswerKind::LockFails: faults.nullLockCall = call; break;
+        case HostAnswerKind::HandleRefused: faults.refuseHandleCall = call; break;
+        case HostAnswerKind::MemoryRefused: Win32FailGlobalAllocation(static_cast<unsigned long>(call) + 1); break;
+        case HostAnswerKind::SuiteBroken: OfferBroken(&faults, answer.place); return 0;
+        case HostAnswerKind::None: return -1;
+    }
+    return call < calls ? call : -1;
+}
+
+void DisarmHostAnswer(HostSession *session) {
+    HostFaults &faults = session->faults;
+    faults.abortFromCall = -1;
+    faults.advanceStateErrorCall = -1;
+    faults.refuseBuffers = 0;
+    faults.refuseBufferCall = -1;
+    faults.nullLockCall = -1;
+    faults.refuseHandleCall = -1;
+    faults.bufferOffer = SuiteOffer::Valid;
+    faults.handleOffer = SuiteOffer::Valid;
+    faults.withoutAdvanceState = false;
+    Win32FailGlobalAllocation(0);
+}

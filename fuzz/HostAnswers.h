@@ -1,0 +1,53 @@
+// The host's answers as fuzz input: a control byte chooses one way the host
+// answers the module part way through an open or a save (the person asks to
+// stop, advance-state fails, the buffer or handle suite or the system's
+// memory refuses a request), and where. The target runs the operation
+// plainly first, then again with the answer, whose place is taken as a share
+// of the calls the plain run made, so that every call can be hit in a small
+// image and a spread of them in a large one.
+#ifndef KORVANE_FUZZ_HOST_ANSWERS_H
+#define KORVANE_FUZZ_HOST_ANSWERS_H
+
+#include <cstdint>
+#include <string>
+
+#include "pnghost/host/HostSession.h"
+
+enum class HostAnswerKind {
+    None, Stop, AdvanceFails, BufferRefused, LockFails, HandleRefused, MemoryRefused, SuiteBroken
+};
+
+// Bits 0-2 the kind (0 none; 1 stop; 2 advance-state fails, with one of
+// the codes a host gives; 3 a buffer refused; 4 a lock without address; 5 a
+// handle refused; 6 the system's memory refused; 7 a suite or callback
+// offered as an older, newer or broken host offers it), bits 3-7 the place,
+// 0 to 31; for kind 7 the place modulo 3 picks the buffer suite, the
+// advance-state callback (left out) or the handle suite, and the place / 3
+// modulo 5 how the suite is offered (missing, too old, too new, too few
+// routines, a routine missing).
+struct HostAnswer {
+    HostAnswerKind kind = HostAnswerKind::None;
+    int32_t place = 0;
+    int16_t code = 0;  // the host's code for a failed advance-state or buffer
+};
+
+HostAnswer ReadHostAnswer(uint8_t byte);
+std::string HostAnswerName(const HostAnswer &answer);
+
+// The calls one run made of what an answer can fall on.
+struct HostCalls {
+    int32_t abortTests = 0, advances = 0, bufferAllocations = 0, bufferLocks = 0, moduleHandles = 0;
+    int32_t globalAllocations = 0;
+};
+
+// Clears the session's counts before a run; CountedCalls reads them after.
+void StartCounting(HostSession *session);
+HostCalls CountedCalls(const HostSession &session);
+
+// Sets the session's faults for the answer, placed among the calls a plain
+// run made; the number of the call it falls on (from 0), or -1 when it
+// falls past them, and the run must then go as the plain one went.
+int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const HostCalls &plain);
+void DisarmHostAnswer(HostSession *session);
+
+#endif
