@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "pnghost/files/OwnFiles.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -17,7 +19,9 @@
 
 namespace {
 
-// The command that copies a file over another, for the message.
+// The command that copies a file over another, for the message (as
+// WriteOverCalls' kCopyCommand, which this file cannot include: the
+// write-over's calls lead back here through the target lock).
 #ifdef _WIN32
 const char kPutBack[] = "copy";
 #else
@@ -27,11 +31,6 @@ const char kPutBack[] = "cp";
 // Beside a name this long the copy may have had the short name
 // .pnghost-old-PID-N (OwnFiles.h).
 const size_t kLongName = 200;
-
-std::string FolderOf(const std::string &path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 bool Running(long pid) {
 #ifdef _WIN32
@@ -55,12 +54,8 @@ bool CouldBeACopy(const std::string &path, const std::string &folder, const Save
     return _stat64(path.c_str(), &status) == 0 && (status.st_mode & _S_IFREG) != 0;
 #else
     struct stat status {};
-    struct stat shared {};
     if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-    if (stat(folder.empty() ? "." : folder.c_str(), &shared) != 0) return true;
-    const bool sticky = (shared.st_mode & S_ISVTX) != 0 && (shared.st_mode & S_IWOTH) != 0;
-    return !sticky || status.st_uid == geteuid() || status.st_uid == shared.st_uid ||
-           static_cast<long>(status.st_uid) == target.owner;
+    return !AStrangersInASharedFolder(folder, status.st_uid) || static_cast<long>(status.st_uid) == target.owner;
 #endif
 }
 

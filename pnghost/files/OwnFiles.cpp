@@ -15,13 +15,12 @@
 #include <windows.h>
 #endif
 
-namespace {
-
-// The folder part of a path, with its separator; empty for a bare name.
 std::string FolderOf(const std::string &path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+namespace {
 
 std::string NameOf(const std::string &path) {
     const size_t slash = path.find_last_of("/\\");

@@ -19,6 +19,8 @@ int CreateOwnFile(const std::string &stem, std::string *path, std::string *error
 // folder, and *inTemporaryFolder says so. As CreateOwnFile.
 int CreateFileBeside(const std::string &target, const std::string &use, std::string *path, bool *inTemporaryFolder,
                      std::string *error);
+// The folder part of a path, with its separator; empty for a bare name.
+std::string FolderOf(const std::string &path);
 // The folder for temporary files, with its separator.
 std::string TemporaryFolder();
 

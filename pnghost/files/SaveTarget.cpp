@@ -53,17 +53,6 @@ bool Refuse(std::string *error, const std::string &why) {
     return false;
 }
 
-// Whether a link or file of `owner`'s in the folder falls under the kernel's
-// rules for sticky folders anyone may write to and only owners delete
-// from, such as /tmp: it is neither the saver's nor the folder owner's. A
-// folder that cannot be looked at counts as such.
-bool AStrangersInASharedFolder(const std::string &folder, uid_t owner) {
-    struct stat shared {};
-    if (stat(folder.empty() ? "." : folder.c_str(), &shared) != 0) return true;
-    const bool sticky = (shared.st_mode & S_ISVTX) != 0 && (shared.st_mode & S_IWOTH) != 0;
-    return sticky && owner != geteuid() && owner != shared.st_uid;
-}
-
 // A stranger's link there could send the save to any file the saver may
 // write: the kernel does not follow it (fs.protected_symlinks), and neither
 // does the save, on every folder of the path. `last` when the link is the
@@ -152,6 +141,13 @@ mode_t NewFileBits(const std::string &path) {
 }
 
 }  // namespace
+
+bool AStrangersInASharedFolder(const std::string &folder, unsigned owner) {
+    struct stat shared {};
+    if (stat(folder.empty() ? "." : folder.c_str(), &shared) != 0) return true;
+    const bool sticky = (shared.st_mode & S_ISVTX) != 0 && (shared.st_mode & S_IWOTH) != 0;
+    return sticky && owner != geteuid() && owner != shared.st_uid;
+}
 
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error) {
     *target = SaveTarget{};

@@ -40,6 +40,13 @@ struct SaveTarget {
 // (/tmp) is followed only when it is the saver's or the folder owner's own,
 // the kernel's rule (fs.protected_symlinks) whether the system sets it or not.
 bool FindSaveTarget(const std::string &destination, SaveTarget *target, std::string *error);
+#ifndef _WIN32
+// Whether a link or file of uid `owner`'s in `folder` falls under the
+// kernel's rules for sticky folders anyone may write to and only owners
+// delete from, such as /tmp: it is neither the saver's nor the folder
+// owner's. A folder that cannot be looked at counts as such.
+bool AStrangersInASharedFolder(const std::string &folder, unsigned owner);
+#endif
 // Gives the new file the replaced file's owner, group, permission bits
 // (never wider) and extended attributes, the access control list among
 // them; false when one of them cannot be given, and then the new file must
