@@ -1,7 +1,9 @@
 // Arbitrary bytes as the host's image resources, saved with the File Info
 // option on. Whatever the resources hold, the save must succeed, leave
 // nothing allocated, and write a PNG file libpng reads whole, whose only
-// texts are the ones the module writes.
+// texts are the ones the module writes. The first byte says how the host
+// answers part way through a second save of the same image
+// (fuzz/HostAnswers.h); the rest are the resources.
 #include <png.h>
 #include <setjmp.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OutcomeCounts.h"
+#include "fuzz/SaveUnderHostAnswer.h"
 #include "pnghost/host/Operations.h"
 
 namespace {
@@ -105,20 +108,23 @@ HostImage SmallImage() {
 
 FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t size) {
     // A host handle's size is a signed 32-bit number.
-    if (size > INT32_MAX) return {};
+    if (size == 0 || size > INT32_MAX) return {};
+    const HostAnswer answer = ReadHostAnswer(data[0]);
     HostSession &session = host->session;
     // The open target leaves whatever monitor gamma it picked; this target
     // saves under the editor's usual 2.2.
     session.monitor.gamma = 144179;
     session.image = SmallImage();
-    session.image.resources.assign(data, data + size);
-    session.progress.clear();
-    session.advancedRects.clear();
-    const int file = MemoryFile("fuzz-export", nullptr, 0);
-    if (file < 0) return "no memory file";
+    session.image.resources.assign(data + 1, data + size);
     SaveChoices choices;
     choices.writeFileInfo = true;
-    const int16_t result = SaveWithModule(&session, file, choices);
+    const auto save = [&](int file) {
+        StartCounting(&session);
+        return SaveWithModule(&session, file, choices);
+    };
+    const int file = MemoryFile("fuzz-export", nullptr, 0);
+    if (file < 0) return HarnessFault("no memory file");
+    const int16_t result = save(file);
     const std::vector<uint8_t> saved = MemoryFileBytes(file);
     close(file);
 
@@ -127,5 +133,6 @@ FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t s
     int captions = 0;
     problem += CheckSavedFile(saved, &captions);
     CountSave(captions);
-    return problem;
+    if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
+    return CheckSaveUnderHostAnswer(host, answer, TakeSaveRun(session, result, saved), save);
 }

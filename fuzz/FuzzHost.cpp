@@ -1,5 +1,6 @@
 #include "fuzz/FuzzHost.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -32,6 +33,16 @@ int MemoryFile(const char *name, const uint8_t *bytes, size_t size) {
     return file;
 }
 
+int FileThatStopsGrowing(const char *name, size_t room) {
+    const int file = memfd_create(name, MFD_ALLOW_SEALING);
+    if (file < 0) return -1;
+    if (ftruncate(file, static_cast<off_t>(room)) != 0 || fcntl(file, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0) {
+        close(file);
+        return -1;
+    }
+    return file;
+}
+
 std::vector<uint8_t> MemoryFileBytes(int file) {
     std::vector<uint8_t> bytes;
     uint8_t piece[65536];
@@ -43,6 +54,14 @@ std::vector<uint8_t> MemoryFileBytes(int file) {
     }
     return bytes;
 }
+
+namespace {
+const char kHarnessMark[] = "the harness could not check: ";
+}
+
+FuzzProblem HarnessFault(const std::string &what) { return kHarnessMark + what; }
+
+bool IsHarnessFault(const FuzzProblem &problem) { return problem.find(kHarnessMark) != std::string::npos; }
 
 std::string LeftBehind(FuzzHost *host) {
     HostSession &session = host->session;

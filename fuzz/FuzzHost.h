@@ -27,6 +27,10 @@ void StopFuzzHost(FuzzHost *host);
 // the system refuses one.
 int MemoryFile(const char *name, const uint8_t *bytes, size_t size);
 std::vector<uint8_t> MemoryFileBytes(int file);
+// An empty in-memory file that the system lets grow to `room` bytes and no
+// further, as a disk that fills there; -1 when the system refuses one. Its
+// bytes read back as `room` long, zeros past what was written.
+int FileThatStopsGrowing(const char *name, size_t room);
 
 // Empty when the module left the host as it found it after an operation: no
 // global block past the baseline, no host buffer, no host handle, no misuse
@@ -36,6 +40,12 @@ std::string LeftBehind(FuzzHost *host);
 // What a driver reports: empty when the module kept every rule, else the
 // broken rule. The fuzz targets abort on it, the replay test fails on it.
 using FuzzProblem = std::string;
+
+// A problem of the harness's own making (it could not make the files or the
+// host state its check needs), marked so that the report does not blame the
+// module for it.
+FuzzProblem HarnessFault(const std::string &what);
+bool IsHarnessFault(const FuzzProblem &problem);
 
 FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size);
 FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t size);

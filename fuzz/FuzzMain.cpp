@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Win32ClearAlerts();
     Win32ClearDialogActions();
     if (!problem.empty()) {
-        std::fprintf(stderr, "the module broke a rule: %s\n", problem.c_str());
+        const char *whose = IsHarnessFault(problem) ? "the harness failed its own check" : "the module broke a rule";
+        std::fprintf(stderr, "%s: %s\n", whose, problem.c_str());
         std::abort();
     }
     return 0;

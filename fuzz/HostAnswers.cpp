@@ -1,5 +1,8 @@
 #include "fuzz/HostAnswers.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "win32_layer.h"
 
 namespace {
@@ -11,6 +14,9 @@ const int16_t kHostCodes[4] = {-4242, -108, 1, -32768};
 // Counted from StartCounting on.
 unsigned long gGlobalAllocationsBefore = 0;
 
+// The host's file fails in the run under way.
+bool gFileFails = false;
+
 int32_t CallsOf(HostAnswerKind kind, const HostCalls &calls) {
     switch (kind) {
         case HostAnswerKind::Stop: return calls.abortTests;
@@ -19,7 +25,9 @@ int32_t CallsOf(HostAnswerKind kind, const HostCalls &calls) {
         case HostAnswerKind::LockFails: return calls.bufferLocks;
         case HostAnswerKind::HandleRefused: return calls.moduleHandles;
         case HostAnswerKind::MemoryRefused: return calls.globalAllocations;
-        case HostAnswerKind::SuiteBroken: return 1;  // offered from the start
+        case HostAnswerKind::SuiteBroken:  // offered from the start
+        case HostAnswerKind::FileFails:
+        case HostAnswerKind::HostSteps: return 1;
         case HostAnswerKind::None: break;
     }
     return 0;
@@ -47,6 +55,8 @@ HostAnswer ReadHostAnswer(uint8_t byte) {
     answer.kind = kKinds[byte & 7];
     answer.place = byte >> 3;
     answer.code = kHostCodes[(byte >> 3) & 3];
+    if (answer.kind == HostAnswerKind::None && answer.place != 0)
+        answer.kind = answer.place % 2 != 0 ? HostAnswerKind::FileFails : HostAnswerKind::HostSteps;
     return answer;
 }
 
@@ -54,7 +64,8 @@ std::string HostAnswerName(const HostAnswer &answer) {
     static const char *const kNames[] = {"no host answer",        "the person stops",
                                          "advance-state fails",   "a buffer refused",
                                          "a lock without address", "a handle refused",
-                                         "the system's memory refused", "a suite offered broken"};
+                                         "the system's memory refused", "a suite offered broken",
+                                         "the host's file fails", "the host's own steps"};
     return kNames[static_cast<int>(answer.kind)];
 }
 
@@ -98,6 +109,8 @@ int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const Host
         case HostAnswerKind::HandleRefused: faults.refuseHandleCall = call; break;
         case HostAnswerKind::MemoryRefused: Win32FailGlobalAllocation(static_cast<unsigned long>(call) + 1); break;
         case HostAnswerKind::SuiteBroken: OfferBroken(&faults, answer.place); return 0;
+        case HostAnswerKind::FileFails: gFileFails = true; return 0;
+        case HostAnswerKind::HostSteps: return 0;
         case HostAnswerKind::None: return -1;
     }
     return call < calls ? call : -1;
@@ -115,4 +128,13 @@ void DisarmHostAnswer(HostSession *session) {
     faults.handleOffer = SuiteOffer::Valid;
     faults.withoutAdvanceState = false;
     Win32FailGlobalAllocation(0);
+    gFileFails = false;
+}
+
+int FileAsHostOpensIt(int descriptor) {
+    if (!gFileFails || descriptor < 0) return descriptor;
+    const std::string path = "/proc/self/fd/" + std::to_string(descriptor);
+    const int writeOnly = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    close(descriptor);
+    return writeOnly;
 }

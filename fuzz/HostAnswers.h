@@ -1,7 +1,8 @@
 // The host's answers as fuzz input: a control byte chooses one way the host
 // answers the module part way through an open or a save (the person asks to
 // stop, advance-state fails, the buffer or handle suite or the system's
-// memory refuses a request), and where. The target runs the operation
+// memory refuses a request, the host's file cannot be read or stops
+// growing, the host takes steps of its own around the operation), and where. The target runs the operation
 // plainly first, then again with the answer, whose place is taken as a share
 // of the calls the plain run made, so that every call can be hit in a small
 // image and a spread of them in a large one.
@@ -14,7 +15,8 @@
 #include "pnghost/host/HostSession.h"
 
 enum class HostAnswerKind {
-    None, Stop, AdvanceFails, BufferRefused, LockFails, HandleRefused, MemoryRefused, SuiteBroken
+    None, Stop, AdvanceFails, BufferRefused, LockFails, HandleRefused, MemoryRefused, SuiteBroken, FileFails,
+    HostSteps
 };
 
 // Bits 0-2 the kind (0 none; 1 stop; 2 advance-state fails, with one of
@@ -24,12 +26,18 @@ enum class HostAnswerKind {
 // 0 to 31; for kind 7 the place modulo 3 picks the buffer suite, the
 // advance-state callback (left out) or the handle suite, and the place / 3
 // modulo 5 how the suite is offered (missing, too old, too new, too few
-// routines, a routine missing).
+// routines, a routine missing). Kind 0 with a place other than 0 is one of
+// two more: an odd place, the host's file fails (an open's file refuses to
+// be read; a save's file cannot grow past place / 2 sixteenths of the plain
+// save's length); an even place, the host's own steps around the operation
+// (fuzz/HostSteps.h), place / 2 choosing them.
 struct HostAnswer {
     HostAnswerKind kind = HostAnswerKind::None;
     int32_t place = 0;
     int16_t code = 0;  // the host's code for a failed advance-state or buffer
 };
+
+const int32_t kFileShares = 16;  // a full save's length in sixteenths
 
 HostAnswer ReadHostAnswer(uint8_t byte);
 std::string HostAnswerName(const HostAnswer &answer);
@@ -49,5 +57,11 @@ HostCalls CountedCalls(const HostSession &session);
 // falls past them, and the run must then go as the plain one went.
 int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const HostCalls &plain);
 void DisarmHostAnswer(HostSession *session);
+
+// The descriptor the host hands the module for the file it opens: the one
+// given, or, while the host's file is armed to fail, the same file opened
+// for writing only, which the system refuses to read. Either way the caller
+// closes what this returns, and only that.
+int FileAsHostOpensIt(int descriptor);
 
 #endif

@@ -1,11 +1,14 @@
 // Arbitrary text lists into the File Info block. The whole list goes to
 // PublishFileInfo directly; the part a PNG file can carry goes through a
 // whole open of a file built from it, and both roads must give the host the
-// same block.
+// same block. The first byte says how the host answers part way through a
+// second open of that file (fuzz/HostAnswers.h); the rest is the list
+// (fuzz/TextListInput.h).
 #include <unistd.h>
 
 #include "fileinfo/FileInfoHandoff.h"
 #include "fuzz/FuzzHost.h"
+#include "fuzz/OpenUnderHostAnswer.h"
 #include "fuzz/OutcomeCounts.h"
 #include "fuzz/TextListInput.h"
 #include "pnghost/host/ActiveSession.h"
@@ -66,22 +69,30 @@ void CountImport(const std::vector<uint8_t> &whole, const std::vector<uint8_t> &
 }  // namespace
 
 FuzzProblem RunFileInfoImportInput(FuzzHost *host, const uint8_t *data, size_t size) {
+    if (size == 0) return {};
+    const HostAnswer answer = ReadHostAnswer(data[0]);
     HostSession &session = host->session;
-    const TextListInput list = DecodeTextListInput(data, size);
+    const TextListInput list = DecodeTextListInput(data + 1, size - 1);
     const std::vector<uint8_t> whole = PublishDirectly(&session, list);
     FuzzProblem problem = LeftBehind(host) + CheckBlockLength(whole);
 
     const TextListInput carried = FileCarriedPart(list);
     const std::vector<uint8_t> expected = PublishDirectly(&session, carried);
     const std::vector<uint8_t> file = PngWithTexts(list);
-    const int descriptor = MemoryFile("fuzz-import", file.data(), file.size());
-    if (descriptor < 0) return problem + "no memory file";
     session.monitor.gamma = 0;
-    const int16_t result = OpenWithModule(&session, descriptor);
-    close(descriptor);
+    const auto open = [&]() -> int16_t {
+        const int descriptor = FileAsHostOpensIt(MemoryFile("fuzz-import", file.data(), file.size()));
+        if (descriptor < 0) return kResultOutOfMemory;
+        StartCounting(&session);
+        const int16_t result = OpenWithModule(&session, descriptor);
+        close(descriptor);
+        return result;
+    };
+    const int16_t result = open();
     problem += LeftBehind(host);
     if (result != kResultNoError) return problem + "open ended with " + std::to_string(result);
     if (session.image.resources != expected) problem += "the open's block differs from the list's";
     CountImport(whole, expected);
-    return problem;
+    if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
+    return CheckOpenUnderHostAnswer(host, answer, TakeOpenRun(session, result, answer), open);
 }

@@ -176,7 +176,7 @@ HostBefore BeforeUnder(HostFixed monitorGamma) {
 OpenOutcome OpenBytes(HostSession *session, const uint8_t *data, size_t size, const HostBefore &before) {
     OpenOutcome outcome;
     outcome.result = kResultOutOfMemory;
-    const int file = MemoryFile("fuzz-open-diff", data, size);
+    const int file = FileAsHostOpensIt(MemoryFile("fuzz-open-diff", data, size));
     if (file < 0) return outcome;
     outcome = OpenThroughHost(session, file, before);
     close(file);

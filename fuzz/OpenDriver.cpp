@@ -87,7 +87,7 @@ void CountOpen(int16_t result, const char *step) {
 // step that gave it.
 int16_t OpenFile(HostSession *session, const uint8_t *file, size_t size, bool finishAfterFailedStart,
                  const char **step) {
-    const int descriptor = MemoryFile("fuzz-open", file, size);
+    const int descriptor = FileAsHostOpensIt(MemoryFile("fuzz-open", file, size));
     if (descriptor < 0) return kResultOutOfMemory;
     ResetHostBlock(session);
     session->block.fileHandle = HostFileHandle(descriptor);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fuzz/HostSteps.h"
 #include "win32_layer.h"
 
 namespace {
@@ -99,6 +100,10 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Open
             // Read-start's check of the host's services fails.
             return (run.result == kResultNoError ? "opened without the services; " : "") +
                    PrefixOfPlain(plain, run, 0, 0) + AlertsOfTheServiceCheck(plain);
+        case HostAnswerKind::FileFails:
+            // The probe's read fails, and nothing else is tried.
+            return ResultIs(run.result, kResultProbeReadError) + PrefixOfPlain(plain, run, 0, 0);
+        case HostAnswerKind::HostSteps: return PlainOrStopped(plain, run, {});
         case HostAnswerKind::None: break;
     }
     return {};
@@ -128,10 +133,13 @@ FuzzProblem CheckOpenUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, c
         return {};
     }
     Win32ClearAlerts();
+    const HostSteps steps = ReadHostSteps(answer.place);
+    FuzzProblem problem = answer.kind == HostAnswerKind::HostSteps ? TakeHostStepsBefore(&session, steps) : "";
     const int16_t result = open();
     DisarmHostAnswer(&session);
+    EndHostSteps(&session);
     const OpenRun run = TakeOpenRun(session, result, answer);
-    FuzzProblem problem = LeftBehind(host);
+    problem += LeftBehind(host);
     if (session.block.pixelData != nullptr) problem += "pixel data pointer left set; ";
     problem += AnsweredAsDesigned(answer, static_cast<size_t>(call), plain, run);
     if (problem.empty()) return problem;

@@ -241,7 +241,7 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     session.monitor = save.monitor;
     session.hostSignature = save.hostSignature;
     const int file = MemoryFile("fuzz-save", nullptr, 0);
-    if (file < 0) return "no memory file";
+    if (file < 0) return HarnessFault("no memory file");
     const int16_t result = Save(&session, save, file);
     const std::vector<uint8_t> saved = MemoryFileBytes(file);
     close(file);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fuzz/HostSteps.h"
+#include "pnghost/host/Desktop.h"
 #include "tests/module/PngFiles.h"
 #include "tests/reference/RowFilters.h"
 #include "win32_layer.h"
@@ -62,6 +64,60 @@ FuzzProblem StoppedAtRow(const SaveRun &plain, const SaveRun &run, size_t call) 
     return problem;
 }
 
+// A save the file stopped: the plain save's first bytes, then the end chunk
+// that a failed save still puts out, as much of it as found room, then the
+// zeros of the room never written.
+bool PrefixThenEnd(const std::vector<uint8_t> &plain, const std::vector<uint8_t> &file) {
+    static const uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    const size_t same = static_cast<size_t>(
+        std::mismatch(file.begin(), file.begin() + static_cast<ptrdiff_t>(std::min(file.size(), plain.size())),
+                      plain.begin())
+            .first -
+        file.begin());
+    size_t used = file.size();
+    while (used > 0 && file[used - 1] == 0) --used;
+    // Where the plain save's bytes stop: before the end chunk's bytes, which
+    // reach at most up to the last one not zero.
+    for (size_t written = used > sizeof kEnd ? used - sizeof kEnd : 0; written <= std::min(same, used); ++written) {
+        const size_t end = std::min(sizeof kEnd, file.size() - written);
+        if (written == used || std::equal(kEnd, kEnd + end, file.begin() + static_cast<ptrdiff_t>(written)))
+            return true;
+    }
+    return false;
+}
+
+// The save stopped where the file could grow no more: the bytes that went
+// out are the plain save's first ones, the rows and progress reports a
+// prefix of the plain save's.
+FuzzProblem StoppedByTheFile(const SaveRun &plain, const SaveRun &run) {
+    FuzzProblem problem = ResultIs(run.result, kResultWriteError);
+    if (!PrefixThenEnd(plain.file, run.file))
+        problem += "the file's " + std::to_string(run.file.size()) +
+                   " bytes are not the plain save's first ones, then IEND as far as it fits; ";
+    if (run.rows.size() > plain.rows.size() ||
+        !std::equal(run.rows.begin(), run.rows.end(), plain.rows.begin(), [](const HostRect &a, const HostRect &b) {
+            return a.top == b.top && a.bottom == b.bottom;
+        }))
+        problem += std::to_string(run.rows.size()) + " rows asked for, not a prefix of the plain save's; ";
+    if (run.progress.size() > plain.progress.size() ||
+        !std::equal(run.progress.begin(), run.progress.end(), plain.progress.begin(),
+                    [](const ProgressReport &a, const ProgressReport &b) {
+                        return a.done == b.done && a.total == b.total;
+                    }))
+        problem += std::to_string(run.progress.size()) + " progress reports, not a prefix of the plain save's; ";
+    return problem;
+}
+
+// The host's own steps change nothing of the save.
+FuzzProblem AsPlain(const SaveRun &plain, const SaveRun &run) {
+    FuzzProblem problem = ResultIs(run.result, plain.result);
+    if (run.file != plain.file) problem += "the file differs from the plain save's; ";
+    if (run.rows.size() != plain.rows.size()) problem += std::to_string(run.rows.size()) + " rows asked for; ";
+    if (run.progress.size() != plain.progress.size())
+        problem += std::to_string(run.progress.size()) + " progress reports; ";
+    return problem;
+}
+
 FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const SaveRun &plain, const SaveRun &run) {
     switch (answer.kind) {
         case HostAnswerKind::AdvanceFails:
@@ -84,6 +140,10 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Save
                    std::string(run.file.empty() ? "" : "a file written; ") +
                    (alerts == 1 ? "" : std::to_string(alerts) + " alerts shown, one expected; ");
         }
+        case HostAnswerKind::FileFails:
+            if (run.file.size() >= plain.file.size()) return AsPlain(plain, run);
+            return StoppedByTheFile(plain, run);
+        case HostAnswerKind::HostSteps: return AsPlain(plain, run);
         case HostAnswerKind::None:
         case HostAnswerKind::Stop:
         case HostAnswerKind::HandleRefused: break;
@@ -106,17 +166,29 @@ SaveRun TakeSaveRun(const HostSession &session, int16_t result, std::vector<uint
 FuzzProblem CheckSaveUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, const SaveRun &plain,
                                      const std::function<int16_t(int file)> &save) {
     HostSession &session = host->session;
-    const int file = MemoryFile("fuzz-save-answered", nullptr, 0);
-    if (file < 0) return "no memory file";
+    const int file = answer.kind == HostAnswerKind::FileFails
+                         ? FileThatStopsGrowing("fuzz-save-answered", plain.file.size() * (answer.place >> 1) / kFileShares)
+                         : MemoryFile("fuzz-save-answered", nullptr, 0);
+    if (file < 0) return HarnessFault("no memory file");
     const int32_t call = ArmHostAnswer(&session, answer, plain.calls);
     int16_t result = kResultNoError;
     Win32ClearAlerts();
+    const HostSteps steps = ReadHostSteps(answer.place);
+    FuzzProblem problem;
+    if (answer.kind == HostAnswerKind::HostSteps) {
+        problem = TakeHostStepsBefore(&session, steps);
+        // A click on the options dialog away from its controls, before the
+        // person's choices.
+        QueuePersonAction(PersonAction::ClickBody);
+    }
     if (call >= 0) result = save(file);
     DisarmHostAnswer(&session);
+    if (answer.kind == HostAnswerKind::HostSteps) problem += CheckDialogPlacement(steps);
+    EndHostSteps(&session);
     const SaveRun run = TakeSaveRun(session, result, MemoryFileBytes(file));
     close(file);
     if (call < 0) return {};
-    FuzzProblem problem = LeftBehind(host) + AnsweredAsDesigned(answer, static_cast<size_t>(call), plain, run);
+    problem += LeftBehind(host) + AnsweredAsDesigned(answer, static_cast<size_t>(call), plain, run);
     if (problem.empty()) return problem;
     return HostAnswerName(answer) + " at call " + std::to_string(call) + ": " + problem;
 }

@@ -31,8 +31,13 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
 // -4242 and -4242); the row buffer
 // refused; its lock without an address; the File Info handle refused; the
 // system's memory refused at its 2nd, 6th, 11th and 21st request; the
-// buffer suite missing.
-const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x02, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56, 0xA6, 0x07};
+// buffer suite missing; the host's file failing (nothing, a quarter or
+// eleven sixteenths of a save written); the host's own steps (a small
+// window at the screen's top left; the about box over a window across the
+// screen; the about box and selector 0x7FFF with a window half off the
+// screen; selector -1 alone).
+const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x02, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56,
+                                0xA6, 0x07, 0x08, 0x48, 0xB8, 0x10, 0x60, 0xF0, 0x80};
 
 // The system's memory refused at each of the first 32 requests (or at a
 // 32nd part of them each, in a run of more).
@@ -205,6 +210,8 @@ std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     for (Seed &answered : Answered({MadePictures()[1]}, 1, EveryMemoryRefusal())) seeds.push_back(std::move(answered));
     for (Seed &answered : Answered({MadePictures()[0]}, 1, EverySuiteBroken())) seeds.push_back(std::move(answered));
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
+    // Shorter than the signature.
+    seeds.push_back({"five-bytes", WithControl(0, {0x89, 'P', 'N', 'G', 0x0D})});
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
@@ -322,7 +329,7 @@ std::vector<Seed> FileInfoExportSeeds() {
                                       Dataset(90, Text("c")), Dataset(95, Text("p")), Dataset(101, Text("n")),
                                       Dataset(105, Text("h")), Dataset(110, Text("r")), Dataset(115, Text("s")),
                                       Dataset(120, Text("d")), Dataset(122, Text("w")), Dataset(55, Text("2024"))});
-    return {
+    std::vector<Seed> seeds = {
         {"captions", Resource(0x0404, captions)},
         {"padded-among-others", Join({Resource(0x03ED, Text("abc"), "res", true), Resource(0x0404, captions, "x", true),
                                       Resource(0x0408, Text("z"))})},
@@ -330,6 +337,12 @@ std::vector<Seed> FileInfoExportSeeds() {
         {"two-blocks", Join({Resource(0x0404, FileInfoData({Dataset(90, Text("Rome"))})), Resource(0x0404, every)})},
         {"long-caption", Resource(0x0404, FileInfoData({Dataset(120, Bytes(600, 'x'))}))},
     };
+    // The host's answers byte first: none, then each answer and the
+    // system's memory refused at each request in a save of every keyword.
+    for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
+    for (Seed &answered : Answered({seeds[2]}, 0)) seeds.push_back(std::move(answered));
+    for (Seed &answered : Answered({seeds[2]}, 0, EveryMemoryRefusal())) seeds.push_back(std::move(answered));
+    return seeds;
 }
 
 std::vector<Seed> FileInfoImportSeeds() {
@@ -342,5 +355,10 @@ std::vector<Seed> FileInfoImportSeeds() {
     odd.entries = {Entry("", "no keyword"), Entry(std::string(80, 'k'), "long keyword"),
                    Entry(std::string("Capt\0ion", 8), "zero in keyword"), Entry("Credit", std::string("a\0b", 3), true),
                    Entry("Headline", std::string(255, 'h')), Entry("Writer", std::string(256, 'w'))};
-    return {{"known", EncodeTextListInput(known)}, {"odd", EncodeTextListInput(odd)}};
+    // The host's answers byte first, as for the export.
+    std::vector<Seed> seeds = {{"known", EncodeTextListInput(known)}, {"odd", EncodeTextListInput(odd)}};
+    for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
+    for (Seed &answered : Answered({seeds[0]}, 0)) seeds.push_back(std::move(answered));
+    for (Seed &answered : Answered({seeds[0]}, 0, EveryMemoryRefusal())) seeds.push_back(std::move(answered));
+    return seeds;
 }
