@@ -14,6 +14,10 @@ const int16_t kHostCodes[4] = {-4242, -108, 1, -32768};
 // Counted from StartCounting on.
 unsigned long gGlobalAllocationsBefore = 0;
 
+// Up to this place a broken-suite answer breaks a suite; from it on it
+// leaves a callback out.
+const int32_t kFirstCallbackPlace = 15;
+
 // The host's file fails in the run under way.
 bool gFileFails = false;
 
@@ -27,7 +31,8 @@ int32_t CallsOf(HostAnswerKind kind, const HostCalls &calls) {
         case HostAnswerKind::MemoryRefused: return calls.globalAllocations;
         case HostAnswerKind::SuiteBroken:  // offered from the start
         case HostAnswerKind::FileFails:
-        case HostAnswerKind::HostSteps: return 1;
+        case HostAnswerKind::HostSteps:
+        case HostAnswerKind::CallbackLeftOut: return 1;
         case HostAnswerKind::None: break;
     }
     return 0;
@@ -57,6 +62,8 @@ HostAnswer ReadHostAnswer(uint8_t byte) {
     answer.code = kHostCodes[(byte >> 3) & 3];
     if (answer.kind == HostAnswerKind::None && answer.place != 0)
         answer.kind = answer.place % 2 != 0 ? HostAnswerKind::FileFails : HostAnswerKind::HostSteps;
+    if (answer.kind == HostAnswerKind::SuiteBroken && answer.place >= kFirstCallbackPlace)
+        answer.kind = HostAnswerKind::CallbackLeftOut;
     return answer;
 }
 
@@ -65,7 +72,8 @@ std::string HostAnswerName(const HostAnswer &answer) {
                                          "advance-state fails",   "a buffer refused",
                                          "a lock without address", "a handle refused",
                                          "the system's memory refused", "a suite offered broken",
-                                         "the host's file fails", "the host's own steps"};
+                                         "the host's file fails", "the host's own steps",
+                                         "a callback left out"};
     return kNames[static_cast<int>(answer.kind)];
 }
 
@@ -111,6 +119,9 @@ int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const Host
         case HostAnswerKind::SuiteBroken: OfferBroken(&faults, answer.place); return 0;
         case HostAnswerKind::FileFails: gFileFails = true; return 0;
         case HostAnswerKind::HostSteps: return 0;
+        case HostAnswerKind::CallbackLeftOut:
+            (answer.place % 2 != 0 ? faults.withoutProgress : faults.withoutAbortTest) = true;
+            return 0;
         case HostAnswerKind::None: return -1;
     }
     return call < calls ? call : -1;
@@ -127,6 +138,8 @@ void DisarmHostAnswer(HostSession *session) {
     faults.bufferOffer = SuiteOffer::Valid;
     faults.handleOffer = SuiteOffer::Valid;
     faults.withoutAdvanceState = false;
+    faults.withoutProgress = false;
+    faults.withoutAbortTest = false;
     Win32FailGlobalAllocation(0);
     gFileFails = false;
 }

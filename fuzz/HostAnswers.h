@@ -16,7 +16,7 @@
 
 enum class HostAnswerKind {
     None, Stop, AdvanceFails, BufferRefused, LockFails, HandleRefused, MemoryRefused, SuiteBroken, FileFails,
-    HostSteps
+    HostSteps, CallbackLeftOut
 };
 
 // Bits 0-2 the kind (0 none; 1 stop; 2 advance-state fails, with one of
@@ -26,10 +26,13 @@ enum class HostAnswerKind {
 // 0 to 31; for kind 7 the place modulo 3 picks the buffer suite, the
 // advance-state callback (left out) or the handle suite, and the place / 3
 // modulo 5 how the suite is offered (missing, too old, too new, too few
-// routines, a routine missing). Kind 0 with a place other than 0 is one of
+// routines, a routine missing), up to place 14; from place 15 on, an odd
+// place leaves the progress callback out, an even one the abort test, which
+// the module can do without. Kind 0 with a place other than 0 is one of
 // two more: an odd place, the host's file fails (an open's file refuses to
 // be read; a save's file cannot grow past place / 2 sixteenths of the plain
-// save's length); an even place, the host's own steps around the operation
+// save's length, or at place 31 past all of it but its last byte); an even
+// place, the host's own steps around the operation
 // (fuzz/HostSteps.h), place / 2 choosing them.
 struct HostAnswer {
     HostAnswerKind kind = HostAnswerKind::None;

@@ -22,7 +22,8 @@ int CentredStart(int parentStart, int parentEnd, int size) {
 
 FuzzProblem ShowAboutBox(HostSession *session, const HostSteps &steps) {
     const size_t shown = DialogsShown();
-    // The about box ends on a click; with Enter alone it would stay open.
+    // The about box ends on a click; Enter alone leaves it open.
+    QueuePersonAction(PersonAction::Enter);
     QueuePersonAction(PersonAction::ClickBody);
     const int16_t result = CallAbout(session);
     ForgetPersonActions();

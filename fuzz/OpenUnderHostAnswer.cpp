@@ -73,6 +73,19 @@ FuzzProblem AlertsOfTheServiceCheck(const OpenRun &plain) {
     return std::to_string(alerts) + " alerts shown, one expected; ";
 }
 
+// Without the progress callback or the abort test the open goes as the
+// plain one: the module must not call what the host left out, nor give up.
+FuzzProblem WithoutCallback(const HostAnswer &answer, const OpenRun &plain, const OpenRun &run) {
+    FuzzProblem problem = ResultIs(run.result, plain.result);
+    if (run.rows.size() != plain.rows.size() || !SameRects(run.rows, plain.rows, plain.rows.size()))
+        problem += std::to_string(run.rows.size()) + " rows asked to move, the plain open's expected; ";
+    const bool withoutProgress = answer.place % 2 != 0;
+    if (!withoutProgress && (run.progress.size() != plain.progress.size() ||
+                             !SameProgress(run.progress, plain.progress, plain.progress.size())))
+        problem += "progress reports differ from the plain open's; ";
+    return problem;
+}
+
 FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const OpenRun &plain, const OpenRun &run) {
     switch (answer.kind) {
         case HostAnswerKind::Stop:
@@ -104,6 +117,7 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Open
             // The probe's read fails, and nothing else is tried.
             return ResultIs(run.result, kResultProbeReadError) + PrefixOfPlain(plain, run, 0, 0);
         case HostAnswerKind::HostSteps: return PlainOrStopped(plain, run, {});
+        case HostAnswerKind::CallbackLeftOut: return WithoutCallback(answer, plain, run);
         case HostAnswerKind::None: break;
     }
     return {};

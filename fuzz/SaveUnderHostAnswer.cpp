@@ -64,6 +64,15 @@ FuzzProblem StoppedAtRow(const SaveRun &plain, const SaveRun &run, size_t call) 
     return problem;
 }
 
+// Where the file stops growing: a share of the plain save's length, or, at
+// the last share, all of it but its last byte, so that the end chunk itself
+// finds no room.
+size_t RoomForTheSave(const HostAnswer &answer, size_t plainLength) {
+    const int32_t share = answer.place >> 1;
+    if (share == kFileShares - 1) return plainLength > 0 ? plainLength - 1 : 0;
+    return plainLength * static_cast<size_t>(share) / kFileShares;
+}
+
 // A save the file stopped: the plain save's first bytes, then the end chunk
 // that a failed save still puts out, as much of it as found room, then the
 // zeros of the room never written.
@@ -144,6 +153,13 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Save
             if (run.file.size() >= plain.file.size()) return AsPlain(plain, run);
             return StoppedByTheFile(plain, run);
         case HostAnswerKind::HostSteps: return AsPlain(plain, run);
+        case HostAnswerKind::CallbackLeftOut: {
+            // The save goes as the plain one; without the progress callback,
+            // unreported.
+            SaveRun reported = run;
+            if (answer.place % 2 != 0) reported.progress = plain.progress;
+            return AsPlain(plain, reported);
+        }
         case HostAnswerKind::None:
         case HostAnswerKind::Stop:
         case HostAnswerKind::HandleRefused: break;
@@ -167,7 +183,7 @@ FuzzProblem CheckSaveUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, c
                                      const std::function<int16_t(int file)> &save) {
     HostSession &session = host->session;
     const int file = answer.kind == HostAnswerKind::FileFails
-                         ? FileThatStopsGrowing("fuzz-save-answered", plain.file.size() * (answer.place >> 1) / kFileShares)
+                         ? FileThatStopsGrowing("fuzz-save-answered", RoomForTheSave(answer, plain.file.size()))
                          : MemoryFile("fuzz-save-answered", nullptr, 0);
     if (file < 0) return HarnessFault("no memory file");
     const int32_t call = ArmHostAnswer(&session, answer, plain.calls);

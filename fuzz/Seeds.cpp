@@ -31,13 +31,13 @@ std::vector<uint8_t> WithControl(uint8_t control, const std::vector<uint8_t> &fi
 // -4242 and -4242); the row buffer
 // refused; its lock without an address; the File Info handle refused; the
 // system's memory refused at its 2nd, 6th, 11th and 21st request; the
-// buffer suite missing; the host's file failing (nothing, a quarter or
-// eleven sixteenths of a save written); the host's own steps (a small
+// buffer suite missing; the host's file failing (nothing, a quarter,
+// eleven sixteenths or all but the last byte of a save written); the host's own steps (a small
 // window at the screen's top left; the about box over a window across the
 // screen; the about box and selector 0x7FFF with a window half off the
-// screen; selector -1 alone).
+// screen; selector -1 alone); no progress callback; no abort test.
 const uint8_t kHostAnswers[] = {0x11, 0x39, 0x1A, 0x02, 0x62, 0x03, 0x04, 0x05, 0x0E, 0x2E, 0x56,
-                                0xA6, 0x07, 0x08, 0x48, 0xB8, 0x10, 0x60, 0xF0, 0x80};
+                                0xA6, 0x07, 0x08, 0x48, 0xB8, 0xF8, 0x10, 0x60, 0xF0, 0x80, 0x7F, 0x87};
 
 // The system's memory refused at each of the first 32 requests (or at a
 // 32nd part of them each, in a run of more).

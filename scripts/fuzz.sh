@@ -14,8 +14,9 @@
 # replay test (ctest -R fuzz.) and this script run it from then on. Each
 # failure is named as a fault of the module (a broken rule, or a sanitizer
 # report whose first frame of ours lies in plugin/ codec/ read/ write/
-# fileinfo/ ui/) or of the harness (first frame in fuzz/ or tests/; one in
-# the custom mutator leaves no input, as libFuzzer saves none while it
+# fileinfo/ ui/) or of the harness (its own check failed, as when the system
+# refused it a file; or the first frame in fuzz/ or tests/; one in the
+# custom mutator leaves no input, as libFuzzer saves none while it
 # mutates: the mutator test, ctest -R PngMutator, replays its regressions).
 #
 # Inputs may be 16 MiB long for the targets that open files, so that the
@@ -59,8 +60,11 @@ fault_owner() {
 # Names the fault of a failed run from its log.
 report_fault() {
   local target=$1 log=$2
-  grep -E -A 30 "==[0-9]+==ERROR|runtime error|broke a rule|deadly signal" "$log" | head -n 60 || true
-  if grep -q "the module broke a rule" "$log"; then
+  grep -E -A 30 "==[0-9]+==ERROR|runtime error|broke a rule|failed its own check|deadly signal" "$log" | head -n 60 ||
+    true
+  if grep -q "the harness failed its own check" "$log"; then
+    echo "fuzz: $target: a fault of the harness's: it could not make what its check needs"
+  elif grep -q "the module broke a rule" "$log"; then
     echo "fuzz: $target: a fault of the module's: it broke a rule the target checks"
   else
     echo "fuzz: $target: a fault of $(fault_owner "$log")"

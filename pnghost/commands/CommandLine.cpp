@@ -49,6 +49,8 @@ bool WithholdService(const std::string &name, HostFaults *faults) {
     if (name == "buffer-suite") faults->bufferOffer = SuiteOffer::Missing;
     else if (name == "handle-suite") faults->handleOffer = SuiteOffer::Missing;
     else if (name == "advance-state") faults->withoutAdvanceState = true;
+    else if (name == "progress") faults->withoutProgress = true;
+    else if (name == "abort-test") faults->withoutAbortTest = true;
     else return false;
     return true;
 }

@@ -41,6 +41,9 @@ struct HostFaults {
     SuiteOffer bufferOffer = SuiteOffer::Valid;
     SuiteOffer handleOffer = SuiteOffer::Valid;
     bool withoutAdvanceState = false;
+    // A host that offers no progress callback, or no abort test.
+    bool withoutProgress = false;
+    bool withoutAbortTest = false;
 };
 
 struct ProgressReport {

@@ -97,6 +97,8 @@ void ResetHostBlock(HostSession *session) {
     block.monitor = session->monitor;
     InstallHostCallbacks(session);
     if (session->faults.withoutAdvanceState) block.advanceState = nullptr;
+    if (session->faults.withoutProgress) block.progress = nullptr;
+    if (session->faults.withoutAbortTest) block.abortTest = nullptr;
     OfferBufferSuite(session, session->faults.bufferOffer);
     OfferHandleSuite(session, session->faults.handleOffer);
 }
