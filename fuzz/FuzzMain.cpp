@@ -12,6 +12,9 @@
 
 namespace {
 FuzzHost gHost;
+
+// As the editor does when it quits: the module is unloaded.
+void UnloadModule() { StopFuzzHost(&gHost); }
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***arguments) {
@@ -23,6 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***arguments) {
         std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
         std::abort();
     }
+    std::atexit(UnloadModule);
     return 0;
 }
 

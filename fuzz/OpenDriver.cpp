@@ -1,6 +1,8 @@
 // Arbitrary bytes opened as a file, step by step as the editor opens one.
-// The first input byte picks the monitor gamma (bits 0-2) and whether the
-// host calls read-finish after a read-start that failed (bit 3); the second
+// The first input byte picks the monitor gamma (bits 0-2), whether the host
+// calls read-finish after a read-start that failed (bit 3), and whether it
+// has no room for the image read-start describes, and so calls read-finish
+// at once (bit 4); the second
 // how the host answers part way through a second open of the same file
 // (fuzz/HostAnswers.h); the rest is the file.
 #include <unistd.h>
@@ -39,14 +41,26 @@ bool TakeDescription(HostSession *session) {
     return true;
 }
 
+// How the host goes through the read steps.
+struct HostReadHabits {
+    bool finishAfterFailedStart = false;
+    bool noRoom = false;  // for any image: read-finish right after read-start
+};
+
+const char kDeclined[] = "read-start, the host without room for the image";
+
 // The result of the open, and in `step` the step that gave it.
-int16_t ReadSteps(HostSession *session, bool finishAfterFailedStart, const char **step) {
+int16_t ReadSteps(HostSession *session, const HostReadHabits &habits, const char **step) {
     *step = "read-start";
     int16_t result = CallSelector(session, kSelectorReadPrepare);
     if (result == kResultNoError) result = CallSelector(session, kSelectorReadStart);
     if (result != kResultNoError) {
-        if (finishAfterFailedStart) CallSelector(session, kSelectorReadFinish);
+        if (habits.finishAfterFailedStart) CallSelector(session, kSelectorReadFinish);
         return result;
+    }
+    if (habits.noRoom) {
+        *step = kDeclined;
+        return CallSelector(session, kSelectorReadFinish);
     }
     *step = "read-continue";
     session->flow = TakeDescription(session) ? PixelFlow::ToImage : PixelFlow::None;
@@ -77,7 +91,10 @@ FuzzProblem CheckRows(const HostSession &session, bool interlaced) {
 // The input's class in the counts: the rows of an open that succeeded are
 // what this target checks.
 void CountOpen(int16_t result, const char *step) {
-    if (result == kResultNoError)
+    if (step == kDeclined)
+        CountOutcome(std::string("described, then finished at once: ") + (result == kResultNoError ? "0" : "failed"),
+                     false);
+    else if (result == kResultNoError)
         CountOutcome("opened: every row delivered once, in order", true);
     else
         CountOutcome(std::string("refused at ") + step, false);
@@ -85,7 +102,7 @@ void CountOpen(int16_t result, const char *step) {
 
 // The file from the probe to read-finish; the result, and in `step` the
 // step that gave it.
-int16_t OpenFile(HostSession *session, const uint8_t *file, size_t size, bool finishAfterFailedStart,
+int16_t OpenFile(HostSession *session, const uint8_t *file, size_t size, const HostReadHabits &habits,
                  const char **step) {
     const int descriptor = FileAsHostOpensIt(MemoryFile("fuzz-open", file, size));
     if (descriptor < 0) return kResultOutOfMemory;
@@ -95,7 +112,7 @@ int16_t OpenFile(HostSession *session, const uint8_t *file, size_t size, bool fi
     StartCounting(session);
     *step = "filter-file";
     int16_t result = CallSelector(session, kSelectorFilterFile);
-    if (result == kResultNoError) result = ReadSteps(session, finishAfterFailedStart, step);
+    if (result == kResultNoError) result = ReadSteps(session, habits, step);
     close(descriptor);
     return result;
 }
@@ -109,22 +126,24 @@ FuzzProblem RunOpenInput(FuzzHost *host, const uint8_t *data, size_t size) {
     }
     HostSession &session = host->session;
     session.monitor.gamma = kMonitorGammas[data[0] & 7];
-    const bool finishAfterFailedStart = (data[0] & 8) != 0;
+    HostReadHabits habits;
+    habits.finishAfterFailedStart = (data[0] & 8) != 0;
+    habits.noRoom = (data[0] & 16) != 0;
     const uint8_t *file = data + 2;
     const size_t fileSize = size - 2;
     const char *step = "";
-    const int16_t result = OpenFile(&session, file, fileSize, finishAfterFailedStart, &step);
+    const int16_t result = OpenFile(&session, file, fileSize, habits, &step);
     CountOpen(result, step);
 
     FuzzProblem problem = LeftBehind(host);
     if (result != kResultNoError && result != kResultCannotRead)
         problem += "open ended with " + std::to_string(result) + "; ";
     // IHDR's interlace byte: the header was whole if the open succeeded.
-    if (result == kResultNoError) problem += CheckRows(session, file[28] != 0);
+    if (result == kResultNoError && step != kDeclined) problem += CheckRows(session, file[28] != 0);
     if (session.block.pixelData != nullptr) problem += "pixel data pointer left set; ";
     const HostAnswer answer = ReadHostAnswer(data[1]);
     if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
     return CheckOpenUnderHostAnswer(host, answer, TakeOpenRun(session, result, answer), [&] {
-        return OpenFile(&session, file, fileSize, finishAfterFailedStart, &step);
+        return OpenFile(&session, file, fileSize, habits, &step);
     });
 }

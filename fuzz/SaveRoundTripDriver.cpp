@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OutcomeCounts.h"
@@ -196,18 +197,32 @@ int16_t SaveWithoutOptions(HostSession *session, int file) {
     return result;
 }
 
-// The host's calls are counted from the save on (fuzz/HostAnswers.h).
-int16_t Save(HostSession *session, const SaveCase &save, int file) {
-    if (!save.withoutOptions) {
-        session->image = save.image;
-        StartCounting(session);
-        return SaveWithModule(session, file, save.choices);
-    }
-    const int16_t opened = OpenInterlacedAfterCancel(session, file);
-    if (opened != kResultNoError) return opened;
+// The save's own steps; the host's calls are counted from them on
+// (fuzz/HostAnswers.h). A save without the options dialog follows the
+// steps before it (OpenInterlacedAfterCancel).
+int16_t SaveSteps(HostSession *session, const SaveCase &save, int file) {
     session->image = save.image;
     StartCounting(session);
+    if (!save.withoutOptions) return SaveWithModule(session, file, save.choices);
     return SaveWithoutOptions(session, file);
+}
+
+// The steps before a save without the options dialog, into a scratch file
+// the cancelled save leaves empty.
+int16_t PrepareSaveWithoutOptions(HostSession *session) {
+    const int scratch = MemoryFile("fuzz-save-before", nullptr, 0);
+    if (scratch < 0) return kResultOutOfMemory;
+    const int16_t opened = OpenInterlacedAfterCancel(session, scratch);
+    close(scratch);
+    return opened;
+}
+
+int16_t Save(HostSession *session, const SaveCase &save, int file) {
+    if (save.withoutOptions) {
+        const int16_t opened = OpenInterlacedAfterCancel(session, file);
+        if (opened != kResultNoError) return opened;
+    }
+    return SaveSteps(session, save, file);
 }
 
 // The input's class in the counts: a save read back by libspng is what this
@@ -268,9 +283,11 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     if (problem.empty()) problem = CheckFilters(save, saved);
     if (problem.empty()) problem = CheckEstimate(save.image, session.block);
     if (problem.empty()) problem = CheckHostCalls(save, session);
-    if (problem.empty() && answer.kind != HostAnswerKind::None && !save.withoutOptions)
+    std::function<int16_t()> prepare;
+    if (save.withoutOptions) prepare = [&] { return PrepareSaveWithoutOptions(&session); };
+    if (problem.empty() && answer.kind != HostAnswerKind::None)
         problem = CheckSaveUnderHostAnswer(host, answer, TakeSaveRun(session, result, saved),
-                                           [&](int again) { return Save(&session, save, again); });
+                                           [&](int again) { return SaveSteps(&session, save, again); }, prepare);
     if (!problem.empty()) return save.Describe() + ": " + problem;
     CountSave(save);
     return problem;

@@ -180,8 +180,11 @@ SaveRun TakeSaveRun(const HostSession &session, int16_t result, std::vector<uint
 }
 
 FuzzProblem CheckSaveUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, const SaveRun &plain,
-                                     const std::function<int16_t(int file)> &save) {
+                                     const std::function<int16_t(int file)> &save,
+                                     const std::function<int16_t()> &prepare) {
     HostSession &session = host->session;
+    const int16_t prepared = prepare ? prepare() : kResultNoError;
+    if (prepared != kResultNoError) return "before the answered save: ended with " + std::to_string(prepared);
     const int file = answer.kind == HostAnswerKind::FileFails
                          ? FileThatStopsGrowing("fuzz-save-answered", RoomForTheSave(answer, plain.file.size()))
                          : MemoryFile("fuzz-save-answered", nullptr, 0);
@@ -197,9 +200,13 @@ FuzzProblem CheckSaveUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, c
         // person's choices.
         QueuePersonAction(PersonAction::ClickBody);
     }
+    const size_t dialogsBefore = DialogsShown();
     if (call >= 0) result = save(file);
     DisarmHostAnswer(&session);
-    if (answer.kind == HostAnswerKind::HostSteps) problem += CheckDialogPlacement(steps);
+    // A save without the options dialog leaves the click unplayed.
+    ForgetPersonActions();
+    if (answer.kind == HostAnswerKind::HostSteps && DialogsShown() > dialogsBefore)
+        problem += CheckDialogPlacement(steps);
     EndHostSteps(&session);
     const SaveRun run = TakeSaveRun(session, result, MemoryFileBytes(file));
     close(file);

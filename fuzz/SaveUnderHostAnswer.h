@@ -26,8 +26,11 @@ SaveRun TakeSaveRun(const HostSession &session, int16_t result, std::vector<uint
 
 // Saves again into an empty file with the answer armed, when it falls
 // within the calls the plain save made; `save` runs the save's steps into
-// the descriptor (StartCounting first) and returns the result.
+// the descriptor (StartCounting first) and returns the result. `prepare`,
+// when given, runs first, unanswered: what the host does before the save
+// (an open), with its result.
 FuzzProblem CheckSaveUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, const SaveRun &plain,
-                                     const std::function<int16_t(int file)> &save);
+                                     const std::function<int16_t(int file)> &save,
+                                     const std::function<int16_t()> &prepare = nullptr);
 
 #endif

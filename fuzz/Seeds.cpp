@@ -212,6 +212,12 @@ std::vector<Seed> OpenSeeds(const std::string &pngsuiteDir) {
     for (Seed &kind : WithControls(OpenControl)) seeds.push_back(std::move(kind));
     // Shorter than the signature.
     seeds.push_back({"five-bytes", WithControl(0, {0x89, 'P', 'N', 'G', 0x0D})});
+    // A host without room for the image: read-finish right after read-start.
+    for (Seed declined : MadePictures()) {
+        declined.bytes[0] |= 16;
+        declined.name += "-no-room";
+        seeds.push_back(std::move(declined));
+    }
     uint8_t control = 0;
     for (const std::string &name : PngNamesIn(pngsuiteDir))
         seeds.push_back({name, WithControl(control++ & 15, ReadWholeFile(pngsuiteDir + "/" + name))});
@@ -310,12 +316,13 @@ std::vector<Seed> SaveRoundTripSeeds() {
     for (Seed &boundary : SaveBoundarySeeds()) seeds.push_back(std::move(boundary));
     // The host's answers byte first: none, and in a few saves each answer
     // (RGB straight, RGBA interlaced with captions, gray interlaced,
-    // indexed with captions), the system's memory refused at each request
-    // of the first two, and every suite broken in the first.
+    // indexed with captions, RGB without the dialog), the system's memory
+    // refused at each request of the first two, and every suite broken in
+    // the first and the last.
     for (Seed &seed : seeds) seed.bytes.insert(seed.bytes.begin(), 0);
-    const std::vector<Seed> answered = Answered({seeds[48], seeds[71], seeds[20], seeds[41]}, 0);
+    const std::vector<Seed> answered = Answered({seeds[48], seeds[71], seeds[20], seeds[41], seeds[76]}, 0);
     std::vector<Seed> refused = Answered({seeds[48], seeds[71]}, 0, EveryMemoryRefusal());
-    for (Seed &broken : Answered({seeds[48]}, 0, EverySuiteBroken())) refused.push_back(std::move(broken));
+    for (Seed &broken : Answered({seeds[48], seeds[76]}, 0, EverySuiteBroken())) refused.push_back(std::move(broken));
     seeds.insert(seeds.end(), answered.begin(), answered.end());
     seeds.insert(seeds.end(), refused.begin(), refused.end());
     return seeds;
