@@ -183,7 +183,7 @@ FuzzProblem CheckSaveUnderHostAnswer(FuzzHost *host, const HostAnswer &answer, c
                                      const std::function<int16_t(int file)> &save,
                                      const std::function<int16_t()> &prepare) {
     HostSession &session = host->session;
-    const int16_t prepared = prepare ? prepare() : kResultNoError;
+    const int16_t prepared = prepare ? prepare() : int16_t{kResultNoError};
     if (prepared != kResultNoError) return "before the answered save: ended with " + std::to_string(prepared);
     const int file = answer.kind == HostAnswerKind::FileFails
                          ? FileThatStopsGrowing("fuzz-save-answered", RoomForTheSave(answer, plain.file.size()))
