@@ -74,6 +74,7 @@ void PrintFileInfo(FILE *out, const HostImage &image) {
 
 void PrintCallbacks(FILE *out, const HostSession &session) {
     std::fprintf(out, "  \"advanceStateCalls\": %zu,\n", session.advancedRects.size());
+    std::fprintf(out, "  \"abortTests\": %d,\n", session.abortTests);
     if (session.progress.empty())
         std::fprintf(out, "  \"progress\": {\"count\": 0, \"lastDone\": null, \"lastTotal\": null},\n");
     else

@@ -127,6 +127,26 @@ TEST_F(PnghostJsonTest, AFailedOpenStillReportsItsResult) {
               "[-30501,null,null,0,0]");
 }
 
+// An older host offers no progress callback or no abort test: an
+// interlaced open, which reports each row and asks whether to stop after
+// each row of the first six passes, goes through without them.
+TEST_F(PnghostJsonTest, AHostWithoutProgressOrAbortTestStillOpens) {
+    const std::string rows = std::to_string(kNetpbmRows);
+    const std::string report = "[.result, .advanceStateCalls, .progress.count > 0, .abortTests > 0]";
+    EXPECT_EQ(Jq(SaveAndReport(kNetpbmModes[4], "--interlace"), report), "[0," + rows + ",true,true]");
+    const struct {
+        const char *without;
+        std::string expected;
+    } kHosts[] = {{"progress", "[0," + rows + ",false,true]"}, {"abort-test", "[0," + rows + ",true,false]"}};
+    for (const auto &host : kHosts) {
+        SCOPED_TRACE(host.without);
+        const CommandRun run =
+            Pnghost("open " + folder.Path("saved.png") + " --json --without " + std::string(host.without));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Jq(run.out, report), host.expected);
+    }
+}
+
 // Under lowered limits the memory runs out as in a 32-bit editor: the
 // module's store for an interlaced image's even rows (8 MB here) cannot be
 // had and the open fails before any row, with nothing left alive; past the
