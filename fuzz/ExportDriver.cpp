@@ -1,7 +1,9 @@
 // Arbitrary bytes as the host's image resources, saved with the File Info
 // option on. Whatever the resources hold, the save must succeed, leave
 // nothing allocated, and write a PNG file libpng reads whole, whose only
-// texts are the ones the module writes. The first byte says how the host
+// texts are the ones the module writes; where the resources' layout leaves
+// no doubt (fuzz/StrictResourceWalk.h), its texts and tIME must be exactly
+// those the File Info gives, as libspng reads them. The first byte says how the host
 // answers part way through a second save of the same image
 // (fuzz/HostAnswers.h); the rest are the resources.
 #include <png.h>
@@ -13,6 +15,7 @@
 #include "fuzz/FuzzHost.h"
 #include "fuzz/OutcomeCounts.h"
 #include "fuzz/SaveUnderHostAnswer.h"
+#include "fuzz/StrictResourceWalk.h"
 #include "pnghost/host/Operations.h"
 
 namespace {
@@ -84,13 +87,26 @@ FuzzProblem CheckSavedFile(const std::vector<uint8_t> &file, int *captions) {
     return {};
 }
 
+// The texts and tIME held against what the resources' File Info gives, when
+// their layout leaves no doubt; `compared` says whether it did.
+FuzzProblem CheckExport(const HostSession &session, const std::vector<uint8_t> &saved, bool *compared) {
+    SaveCase expected;
+    expected.choices.writeFileInfo = true;
+    expected.hostSignature = session.hostSignature;
+    *compared = WalkResourcesStrictly(session.image.resources, &expected.fileInfoBlocks);
+    if (!*compared) return {};
+    return expected.CheckFileInfoChunks(DecodeWithSpng(saved.data(), saved.size()));
+}
+
 // The input's class in the counts: a save whose File Info gave captions is
 // what this target checks the export of.
-void CountSave(int captions) {
+void CountSave(int captions, bool compared) {
     if (captions == 0)
         CountOutcome("saved and decoded: no caption from the resources", false);
-    else
+    else if (!compared)
         CountOutcome("saved and decoded: captions from the resources, their keywords checked", true);
+    else
+        CountOutcome("saved and decoded: captions from the resources, each text and the date compared", true);
 }
 
 HostImage SmallImage() {
@@ -132,7 +148,9 @@ FuzzProblem RunFileInfoExportInput(FuzzHost *host, const uint8_t *data, size_t s
     if (result != kResultNoError) return problem + "save ended with " + std::to_string(result);
     int captions = 0;
     problem += CheckSavedFile(saved, &captions);
-    CountSave(captions);
+    bool compared = false;
+    if (problem.empty()) problem = CheckExport(session, saved, &compared);
+    CountSave(captions, compared);
     if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
     return CheckSaveUnderHostAnswer(host, answer, TakeSaveRun(session, result, saved), save);
 }

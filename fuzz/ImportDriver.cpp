@@ -1,7 +1,8 @@
 // Arbitrary text lists into the File Info block. The whole list goes to
 // PublishFileInfo directly; the part a PNG file can carry goes through a
 // whole open of a file built from it, and both roads must give the host the
-// same block. The first byte says how the host answers part way through a
+// same block, and the one the reference (tests/reference/HostExpectation.h)
+// makes of the file's texts. The first byte says how the host answers part way through a
 // second open of that file (fuzz/HostAnswers.h); the rest is the list
 // (fuzz/TextListInput.h).
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include "fuzz/TextListInput.h"
 #include "pnghost/host/ActiveSession.h"
 #include "pnghost/host/Operations.h"
+#include "tests/reference/HostExpectation.h"
+#include "tests/reference/StoredChunks.h"
 
 namespace {
 
@@ -91,7 +94,9 @@ FuzzProblem RunFileInfoImportInput(FuzzHost *host, const uint8_t *data, size_t s
     const int16_t result = open();
     problem += LeftBehind(host);
     if (result != kResultNoError) return problem + "open ended with " + std::to_string(result);
-    if (session.image.resources != expected) problem += "the open's block differs from the list's";
+    if (session.image.resources != expected) problem += "the open's block differs from the list's; ";
+    if (session.image.resources != ExpectedFileInfo(ReadStoredChunks(file.data(), file.size())))
+        problem += "the open's block differs from the reference's; ";
     CountImport(whole, expected);
     if (!problem.empty() || answer.kind == HostAnswerKind::None) return problem;
     return CheckOpenUnderHostAnswer(host, answer, TakeOpenRun(session, result, answer), open);

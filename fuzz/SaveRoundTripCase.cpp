@@ -354,6 +354,28 @@ std::string SaveCase::Describe() const {
            " monitor gamma " + std::to_string(monitor.gamma);
 }
 
+std::string SaveCase::CheckFileInfoChunks(const SpngFile &file) const {
+    const ExpectedCaptions expected = ExpectedFileInfoChunks();
+    if (file.texts.size() != expected.texts.size())
+        return std::to_string(file.texts.size()) + " texts written, " + std::to_string(expected.texts.size()) +
+               " expected";
+    for (size_t i = 0; i < expected.texts.size(); ++i)
+        if (file.texts[i].type != expected.texts[i].type || file.texts[i].keyword != expected.texts[i].keyword ||
+            file.texts[i].text != expected.texts[i].text)
+            return "text " + std::to_string(i) + " is " + file.texts[i].keyword + " of " +
+                   std::to_string(file.texts[i].text.size()) + " bytes, expected " + expected.texts[i].keyword +
+                   " of " + std::to_string(expected.texts[i].text.size());
+    if (file.hasTime != expected.dated)
+        return (expected.dated ? "no tIME written" : "a tIME written without a date, " + std::to_string(file.year) +
+                                                        "-" + std::to_string(file.month) + "-" +
+                                                        std::to_string(file.day)) +
+               "; dates given: " + DatesGiven();
+    if (expected.dated && (file.year != expected.year || file.month != expected.month || file.day != expected.day ||
+                           file.hour != 0 || file.minute != 0 || file.second != 0))
+        return "tIME " + std::to_string(file.year) + "-" + std::to_string(file.month) + "-" + std::to_string(file.day);
+    return {};
+}
+
 std::string SaveCase::DatesGiven() const {
     std::string dates;
     for (const std::vector<SaveDataset> &block : fileInfoBlocks)

@@ -65,6 +65,9 @@ struct SaveCase {
     std::vector<uint8_t> ExpectedPalette() const;
     void ExpectedPixelsPerMetre(uint32_t *x, uint32_t *y) const;
     ExpectedCaptions ExpectedFileInfoChunks() const;
+    // Empty when the file's texts and tIME are those the File Info gives,
+    // else the first difference.
+    std::string CheckFileInfoChunks(const SpngFile &file) const;
     // The gAMA and cHRM values (times 100000) the monitor gives; false when
     // the chunk is left out.
     bool ExpectedGamma(uint32_t *gamma) const;

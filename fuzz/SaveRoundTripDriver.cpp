@@ -82,27 +82,6 @@ FuzzProblem CheckPhysicalSize(const SaveCase &save, const SpngFile &file) {
     return {};
 }
 
-FuzzProblem CheckTexts(const SaveCase &save, const SpngFile &file) {
-    const ExpectedCaptions expected = save.ExpectedFileInfoChunks();
-    if (file.texts.size() != expected.texts.size())
-        return std::to_string(file.texts.size()) + " texts written, " + std::to_string(expected.texts.size()) +
-               " expected";
-    for (size_t i = 0; i < expected.texts.size(); ++i)
-        if (file.texts[i].type != expected.texts[i].type || file.texts[i].keyword != expected.texts[i].keyword ||
-            file.texts[i].text != expected.texts[i].text)
-            return "text " + std::to_string(i) + " is " + file.texts[i].keyword + ", expected " +
-                   expected.texts[i].keyword;
-    if (file.hasTime != expected.dated)
-        return (expected.dated ? "no tIME written" : "a tIME written without a date, " + std::to_string(file.year) +
-                                                        "-" + std::to_string(file.month) + "-" +
-                                                        std::to_string(file.day)) +
-               "; dates given: " + save.DatesGiven();
-    if (expected.dated && (file.year != expected.year || file.month != expected.month || file.day != expected.day ||
-                           file.hour != 0 || file.minute != 0 || file.second != 0))
-        return "tIME " + std::to_string(file.year) + "-" + std::to_string(file.month) + "-" + std::to_string(file.day);
-    return {};
-}
-
 // libpng rounds the real numbers it is given; one in the last place is
 // left to the rounding of the single-precision products before it.
 bool Near(uint32_t stored, uint32_t expected) { return stored + 1 >= expected && stored <= expected + 1; }
@@ -277,7 +256,7 @@ FuzzProblem RunSaveRoundTripInput(FuzzHost *host, const uint8_t *data, size_t si
     if (problem.empty() && decoded.error != 0) return "libspng refuses the saved file: " + SpngErrorText(decoded.error);
     if (problem.empty()) problem = CheckPalette(save, decoded);
     if (problem.empty()) problem = CheckPhysicalSize(save, decoded);
-    if (problem.empty()) problem = CheckTexts(save, decoded);
+    if (problem.empty()) problem = save.CheckFileInfoChunks(decoded);
     if (problem.empty()) problem = CheckColourDescription(save, decoded);
     if (problem.empty()) problem = CheckCompressionLevel(save, saved);
     if (problem.empty()) problem = CheckFilters(save, saved);

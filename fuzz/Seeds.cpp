@@ -343,6 +343,16 @@ std::vector<Seed> FileInfoExportSeeds() {
         {"every-keyword", Resource(0x0404, every)},
         {"two-blocks", Join({Resource(0x0404, FileInfoData({Dataset(90, Text("Rome"))})), Resource(0x0404, every)})},
         {"long-caption", Resource(0x0404, FileInfoData({Dataset(120, Bytes(600, 'x'))}))},
+        {"more-than-fit", Resource(0x0404, FileInfoData({Dataset(90, Text("a")), Dataset(95, Text("b")),
+                                                         Dataset(101, Text("c")), Dataset(105, Text("d")),
+                                                         Dataset(110, Text("e")), Dataset(115, Text("f")),
+                                                         Dataset(120, Text("g")), Dataset(122, Text("h")),
+                                                         Dataset(40, Text("i")), Dataset(80, Text("j")),
+                                                         Dataset(85, Text("k")), Dataset(90, Text("l")),
+                                                         Dataset(95, Text("m")), Dataset(101, Text("n")),
+                                                         Dataset(105, Text("o")), Dataset(110, Text("p")),
+                                                         Dataset(115, Text("q")), Dataset(120, Text("r")),
+                                                         Dataset(122, Text("s")), Dataset(55, Text("20240229"))}))},
     };
     // The host's answers byte first: none, then each answer and the
     // system's memory refused at each request in a save of every keyword.
