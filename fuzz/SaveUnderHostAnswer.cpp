@@ -73,9 +73,9 @@ size_t RoomForTheSave(const HostAnswer &answer, size_t plainLength) {
     return plainLength * static_cast<size_t>(share) / kFileShares;
 }
 
-// A save the file stopped: the plain save's first bytes, then the end chunk
-// that a failed save still puts out, as much of it as found room, then the
-// zeros of the room never written.
+// A save the file stopped: the plain save's first bytes, then the first
+// pieces of the end chunk that a failed save still puts out, as many as
+// found room, then the zeros of the room never written.
 bool PrefixThenEnd(const std::vector<uint8_t> &plain, const std::vector<uint8_t> &file) {
     static const uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
     const size_t same = static_cast<size_t>(
@@ -85,13 +85,12 @@ bool PrefixThenEnd(const std::vector<uint8_t> &plain, const std::vector<uint8_t>
         file.begin());
     size_t used = file.size();
     while (used > 0 && file[used - 1] == 0) --used;
-    // Where the plain save's bytes stop: before the end chunk's bytes, which
-    // reach at most up to the last one not zero.
-    for (size_t written = used > sizeof kEnd ? used - sizeof kEnd : 0; written <= std::min(same, used); ++written) {
-        const size_t end = std::min(sizeof kEnd, file.size() - written);
-        if (written == used || std::equal(kEnd, kEnd + end, file.begin() + static_cast<ptrdiff_t>(written)))
+    // Where the plain save's bytes stop: before the end chunk's first bytes,
+    // which reach up to the last byte not zero (the chunk's pieces are
+    // written one by one, and a piece without room is not written at all).
+    for (size_t written = used > sizeof kEnd ? used - sizeof kEnd : 0; written <= std::min(same, used); ++written)
+        if (std::equal(file.begin() + static_cast<ptrdiff_t>(written), file.begin() + static_cast<ptrdiff_t>(used), kEnd))
             return true;
-    }
     return false;
 }
 
