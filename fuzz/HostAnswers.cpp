@@ -67,6 +67,8 @@ HostAnswer ReadHostAnswer(uint8_t byte) {
     return answer;
 }
 
+bool LeavesOutProgress(const HostAnswer &answer) { return answer.place % 2 != 0; }
+
 std::string HostAnswerName(const HostAnswer &answer) {
     static const char *const kNames[] = {"no host answer",        "the person stops",
                                          "advance-state fails",   "a buffer refused",
@@ -120,7 +122,7 @@ int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const Host
         case HostAnswerKind::FileFails: gFileFails = true; return 0;
         case HostAnswerKind::HostSteps: return 0;
         case HostAnswerKind::CallbackLeftOut:
-            (answer.place % 2 != 0 ? faults.withoutProgress : faults.withoutAbortTest) = true;
+            (LeavesOutProgress(answer) ? faults.withoutProgress : faults.withoutAbortTest) = true;
             return 0;
         case HostAnswerKind::None: return -1;
     }

@@ -43,6 +43,9 @@ struct HostAnswer {
 const int32_t kFileShares = 16;  // a full save's length in sixteenths
 
 HostAnswer ReadHostAnswer(uint8_t byte);
+// Which callback an answer of kind CallbackLeftOut leaves out: the progress
+// callback, or else the abort test.
+bool LeavesOutProgress(const HostAnswer &answer);
 std::string HostAnswerName(const HostAnswer &answer);
 
 // The calls one run made of what an answer can fall on.

@@ -79,8 +79,7 @@ FuzzProblem WithoutCallback(const HostAnswer &answer, const OpenRun &plain, cons
     FuzzProblem problem = ResultIs(run.result, plain.result);
     if (run.rows.size() != plain.rows.size() || !SameRects(run.rows, plain.rows, plain.rows.size()))
         problem += std::to_string(run.rows.size()) + " rows asked to move, the plain open's expected; ";
-    const bool withoutProgress = answer.place % 2 != 0;
-    if (!withoutProgress && (run.progress.size() != plain.progress.size() ||
+    if (!LeavesOutProgress(answer) && (run.progress.size() != plain.progress.size() ||
                              !SameProgress(run.progress, plain.progress, plain.progress.size())))
         problem += "progress reports differ from the plain open's; ";
     return problem;

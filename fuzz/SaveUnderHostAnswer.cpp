@@ -18,6 +18,15 @@ FuzzProblem ResultIs(int16_t result, int16_t expected) {
     return "ended with " + std::to_string(result) + ", expected " + std::to_string(expected) + "; ";
 }
 
+bool SameRow(const HostRect &a, const HostRect &b) { return a.top == b.top && a.bottom == b.bottom; }
+bool SameReport(const ProgressReport &a, const ProgressReport &b) { return a.done == b.done && a.total == b.total; }
+
+// Whether `part` is where `whole` starts.
+template <typename T>
+bool IsPrefix(const std::vector<T> &part, const std::vector<T> &whole, bool (*same)(const T &, const T &)) {
+    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin(), same);
+}
+
 // The file's bytes before its first image data chunk (or its end).
 size_t HeaderLength(const std::vector<uint8_t> &file) {
     size_t at = 8;
@@ -37,11 +46,7 @@ size_t HeaderLength(const std::vector<uint8_t> &file) {
 FuzzProblem StoppedAtRow(const SaveRun &plain, const SaveRun &run, size_t call) {
     FuzzProblem problem;
     if (run.rows.size() != call + 1) problem += std::to_string(run.rows.size()) + " rows asked for; ";
-    if (run.progress.size() != call + 1 ||
-        !std::equal(run.progress.begin(), run.progress.end(), plain.progress.begin(),
-                    [](const ProgressReport &a, const ProgressReport &b) {
-                        return a.done == b.done && a.total == b.total;
-                    }))
+    if (run.progress.size() != call + 1 || !IsPrefix(run.progress, plain.progress, SameReport))
         problem += std::to_string(run.progress.size()) + " progress reports, not the plain save's first " +
                    std::to_string(call + 1) + "; ";
     const size_t header = HeaderLength(plain.file);
@@ -102,16 +107,9 @@ FuzzProblem StoppedByTheFile(const SaveRun &plain, const SaveRun &run) {
     if (!PrefixThenEnd(plain.file, run.file))
         problem += "the file's " + std::to_string(run.file.size()) +
                    " bytes are not the plain save's first ones, then IEND as far as it fits; ";
-    if (run.rows.size() > plain.rows.size() ||
-        !std::equal(run.rows.begin(), run.rows.end(), plain.rows.begin(), [](const HostRect &a, const HostRect &b) {
-            return a.top == b.top && a.bottom == b.bottom;
-        }))
+    if (!IsPrefix(run.rows, plain.rows, SameRow))
         problem += std::to_string(run.rows.size()) + " rows asked for, not a prefix of the plain save's; ";
-    if (run.progress.size() > plain.progress.size() ||
-        !std::equal(run.progress.begin(), run.progress.end(), plain.progress.begin(),
-                    [](const ProgressReport &a, const ProgressReport &b) {
-                        return a.done == b.done && a.total == b.total;
-                    }))
+    if (!IsPrefix(run.progress, plain.progress, SameReport))
         problem += std::to_string(run.progress.size()) + " progress reports, not a prefix of the plain save's; ";
     return problem;
 }
@@ -156,7 +154,7 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Save
             // The save goes as the plain one; without the progress callback,
             // unreported.
             SaveRun reported = run;
-            if (answer.place % 2 != 0) reported.progress = plain.progress;
+            if (LeavesOutProgress(answer)) reported.progress = plain.progress;
             return AsPlain(plain, reported);
         }
         case HostAnswerKind::None:
