@@ -1,6 +1,7 @@
 #include "fuzz/OpenDiffClasses.h"
 
 #include <spng.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -125,6 +126,32 @@ std::vector<uint8_t> WithoutEmptyPalette(const std::vector<uint8_t> &part) {
                       [&](size_t i) { return !SpanIs(part, spans[i], "PLTE") || spans[i].end - spans[i].at != 12; });
 }
 
+// The file with an indexed image's palette cut to the entries its depth can
+// index: libpng drops the others without a word, libspng refuses the chunk.
+std::vector<uint8_t> WithPaletteCutToDepth(const std::vector<uint8_t> &part) {
+    // IHDR's data starts at byte 16: the depth at 24, the colour type at 25.
+    if (part.size() < 33 || part[25] != 3 || part[24] > 8) return part;
+    const size_t room = size_t{3} << part[24];
+    std::vector<uint8_t> cut(part.begin(), part.begin() + 8);
+    for (const ChunkSpan &span : ChunkSpans(part)) {
+        const size_t length = span.end - span.at - 12;
+        const bool whole = length == (size_t{part[span.at]} << 24 | size_t{part[span.at + 1]} << 16 |
+                                      size_t{part[span.at + 2]} << 8 | part[span.at + 3]);
+        if (!SpanIs(part, span, "PLTE") || !whole || length <= room) {
+            cut.insert(cut.end(), part.begin() + static_cast<ptrdiff_t>(span.at),
+                       part.begin() + static_cast<ptrdiff_t>(span.end));
+            continue;
+        }
+        const size_t at = cut.size();
+        cut.insert(cut.end(), {0, 0, static_cast<uint8_t>(room >> 8), static_cast<uint8_t>(room)});
+        cut.insert(cut.end(), part.begin() + static_cast<ptrdiff_t>(span.at + 4),
+                   part.begin() + static_cast<ptrdiff_t>(span.at + 8 + room));
+        const uLong crc = crc32(0, cut.data() + at + 4, static_cast<uInt>(room + 4));
+        for (int shift = 24; shift >= 0; shift -= 8) cut.push_back(static_cast<uint8_t>(crc >> shift));
+    }
+    return cut;
+}
+
 // The module opened the file: the class holds only when libspng decodes the
 // file without the named part to what the host received.
 std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkRuling &ruling,
@@ -152,6 +179,20 @@ std::string OpenedWhatSpngRefuses(const uint8_t *file, size_t size, const ChunkR
         if (withPaletteDecoded.error == 0)
             return count.Compared(
                 "libspng refuses, module opens: an empty PLTE, which a grayscale file's reader passes over");
+    }
+    const std::vector<uint8_t> cutPalette = WithPaletteCutToDepth(part);
+    if (partDecoded.error == SPNG_ECHUNK_SIZE && cutPalette != part) {
+        // Ancillary chunks libspng refuses may stand beside the palette.
+        SpngFile cutDecoded;
+        problem = compare(cutPalette.data(), cutPalette.size(), &cutDecoded);
+        if (problem.empty() && Listed(cutDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals))) {
+            const std::vector<uint8_t> plain = WithoutAncillaryChunks(cutPalette);
+            problem = compare(plain.data(), plain.size(), &cutDecoded);
+        }
+        if (!problem.empty()) return "with its palette cut to the depth: " + problem;
+        if (cutDecoded.error == 0)
+            return count.Compared(
+                "libspng refuses, module opens: a palette longer than the depth indexes, which libpng cuts to it");
     }
     if (Listed(partDecoded.error, std::begin(kAncillaryRefusals), std::end(kAncillaryRefusals))) {
         const std::vector<uint8_t> plain = WithoutAncillaryChunks(part);

@@ -78,11 +78,15 @@ size_t RoomForTheSave(const HostAnswer &answer, size_t plainLength) {
     return plainLength * static_cast<size_t>(share) / kFileShares;
 }
 
-// A save the file stopped: the plain save's first bytes, then the first
-// pieces of the end chunk that a failed save still puts out, as many as
-// found room, then the zeros of the room never written.
+// A save the file stopped: the plain save's first bytes, then what a failed
+// save still puts out as far as it found room, then the zeros of the room
+// never written. libpng writes a chunk in pieces (length and type, data,
+// CRC), each whole or not at all; after the failure the flush of the image
+// data may get no further than an image data chunk's first piece, and the
+// end chunk as many of its pieces as fit.
 bool PrefixThenEnd(const std::vector<uint8_t> &plain, const std::vector<uint8_t> &file) {
     static const uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    const size_t chunkStart = 8;
     const size_t same = static_cast<size_t>(
         std::mismatch(file.begin(), file.begin() + static_cast<ptrdiff_t>(std::min(file.size(), plain.size())),
                       plain.begin())
@@ -90,12 +94,16 @@ bool PrefixThenEnd(const std::vector<uint8_t> &plain, const std::vector<uint8_t>
         file.begin());
     size_t used = file.size();
     while (used > 0 && file[used - 1] == 0) --used;
-    // Where the plain save's bytes stop: before the end chunk's first bytes,
-    // which reach up to the last byte not zero (the chunk's pieces are
-    // written one by one, and a piece without room is not written at all).
-    for (size_t written = used > sizeof kEnd ? used - sizeof kEnd : 0; written <= std::min(same, used); ++written)
-        if (std::equal(file.begin() + static_cast<ptrdiff_t>(written), file.begin() + static_cast<ptrdiff_t>(used), kEnd))
-            return true;
+    const auto endsTheFile = [&](size_t at) {
+        return used - at <= sizeof kEnd && std::equal(file.begin() + static_cast<ptrdiff_t>(at),
+                                                      file.begin() + static_cast<ptrdiff_t>(used), kEnd);
+    };
+    const auto startsImageData = [&](size_t at) {
+        return used - at >= chunkStart && std::memcmp(&file[at + 4], "IDAT", 4) == 0;
+    };
+    const size_t furthest = sizeof kEnd + chunkStart;
+    for (size_t written = used > furthest ? used - furthest : 0; written <= std::min(same, used); ++written)
+        if (endsTheFile(written) || (startsImageData(written) && endsTheFile(written + chunkStart))) return true;
     return false;
 }
 
@@ -106,7 +114,7 @@ FuzzProblem StoppedByTheFile(const SaveRun &plain, const SaveRun &run) {
     FuzzProblem problem = ResultIs(run.result, kResultWriteError);
     if (!PrefixThenEnd(plain.file, run.file))
         problem += "the file's " + std::to_string(run.file.size()) +
-                   " bytes are not the plain save's first ones, then IEND as far as it fits; ";
+                   " bytes are not the plain save's first ones, then the pieces of the end as far as they fit; ";
     if (!IsPrefix(run.rows, plain.rows, SameRow))
         problem += std::to_string(run.rows.size()) + " rows asked for, not a prefix of the plain save's; ";
     if (!IsPrefix(run.progress, plain.progress, SameReport))
