@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "win32_layer.h"
 
 namespace {
@@ -98,6 +100,31 @@ HostCalls CountedCalls(const HostSession &session) {
     calls.moduleHandles = session.moduleHandles;
     calls.globalAllocations = static_cast<int32_t>(Win32GlobalAllocationCount() - gGlobalAllocationsBefore);
     return calls;
+}
+
+HostRun TakeHostRun(const HostSession &session, int16_t result) {
+    HostRun run;
+    run.result = result;
+    run.rows = session.advancedRects;
+    run.progress = session.progress;
+    run.calls = CountedCalls(session);
+    return run;
+}
+
+bool SameRows(const HostRun &run, const HostRun &plain, size_t count) {
+    if (run.rows.size() < count || plain.rows.size() < count) return false;
+    return std::equal(run.rows.begin(), run.rows.begin() + static_cast<ptrdiff_t>(count), plain.rows.begin(),
+                      [](const HostRect &a, const HostRect &b) {
+                          return a.top == b.top && a.bottom == b.bottom && a.left == b.left && a.right == b.right;
+                      });
+}
+
+bool SameReports(const HostRun &run, const HostRun &plain, size_t count) {
+    if (run.progress.size() < count || plain.progress.size() < count) return false;
+    return std::equal(run.progress.begin(), run.progress.begin() + static_cast<ptrdiff_t>(count),
+                      plain.progress.begin(), [](const ProgressReport &a, const ProgressReport &b) {
+                          return a.done == b.done && a.total == b.total;
+                      });
 }
 
 int32_t ArmHostAnswer(HostSession *session, const HostAnswer &answer, const HostCalls &plain) {

@@ -9,8 +9,10 @@
 #ifndef KORVANE_FUZZ_HOST_ANSWERS_H
 #define KORVANE_FUZZ_HOST_ANSWERS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "pnghost/host/HostSession.h"
 
@@ -57,6 +59,20 @@ struct HostCalls {
 // Clears the session's counts before a run; CountedCalls reads them after.
 void StartCounting(HostSession *session);
 HostCalls CountedCalls(const HostSession &session);
+
+// What one open or save did through the host since StartCounting.
+struct HostRun {
+    int16_t result = 0;
+    std::vector<HostRect> rows;  // the rectangles advance-state was asked to move
+    std::vector<ProgressReport> progress;
+    HostCalls calls;
+};
+
+HostRun TakeHostRun(const HostSession &session, int16_t result);
+// Whether run and plain both have `count` rows (progress reports) and the
+// first `count` of them are the same.
+bool SameRows(const HostRun &run, const HostRun &plain, size_t count);
+bool SameReports(const HostRun &run, const HostRun &plain, size_t count);
 
 // Sets the session's faults for the answer, placed among the calls a plain
 // run made; the number of the call it falls on (from 0), or -1 when it

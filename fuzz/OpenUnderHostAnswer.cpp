@@ -11,29 +11,14 @@ namespace {
 // The plain open's pixels are kept for the comparison up to this size.
 const size_t kLargestPixelCopy = 64u << 20;
 
-bool SameRects(const std::vector<HostRect> &a, const std::vector<HostRect> &b, size_t count) {
-    if (a.size() < count || b.size() < count) return false;
-    for (size_t i = 0; i < count; ++i)
-        if (a[i].top != b[i].top || a[i].bottom != b[i].bottom || a[i].left != b[i].left || a[i].right != b[i].right)
-            return false;
-    return true;
-}
-
-bool SameProgress(const std::vector<ProgressReport> &a, const std::vector<ProgressReport> &b, size_t count) {
-    if (a.size() < count || b.size() < count) return false;
-    for (size_t i = 0; i < count; ++i)
-        if (a[i].done != b[i].done || a[i].total != b[i].total) return false;
-    return true;
-}
-
 // The run handed the host the plain run's first `rows` rows and `reports`
 // progress reports, and no more.
 FuzzProblem PrefixOfPlain(const OpenRun &plain, const OpenRun &run, size_t rows, size_t reports) {
     FuzzProblem problem;
-    if (run.rows.size() != rows || !SameRects(run.rows, plain.rows, rows))
+    if (run.rows.size() != rows || !SameRows(run, plain, rows))
         problem += std::to_string(run.rows.size()) + " rows asked to move, the first " + std::to_string(rows) +
                    " of the plain open expected; ";
-    if (run.progress.size() != reports || !SameProgress(run.progress, plain.progress, reports))
+    if (run.progress.size() != reports || !SameReports(run, plain, reports))
         problem += std::to_string(run.progress.size()) + " progress reports, the first " + std::to_string(reports) +
                    " of the plain open expected; ";
     return problem;
@@ -77,10 +62,10 @@ FuzzProblem AlertsOfTheServiceCheck(const OpenRun &plain) {
 // plain one: the module must not call what the host left out, nor give up.
 FuzzProblem WithoutCallback(const HostAnswer &answer, const OpenRun &plain, const OpenRun &run) {
     FuzzProblem problem = ResultIs(run.result, plain.result);
-    if (run.rows.size() != plain.rows.size() || !SameRects(run.rows, plain.rows, plain.rows.size()))
+    if (run.rows.size() != plain.rows.size() || !SameRows(run, plain, plain.rows.size()))
         problem += std::to_string(run.rows.size()) + " rows asked to move, the plain open's expected; ";
-    if (!LeavesOutProgress(answer) && (run.progress.size() != plain.progress.size() ||
-                             !SameProgress(run.progress, plain.progress, plain.progress.size())))
+    if (!LeavesOutProgress(answer) &&
+        (run.progress.size() != plain.progress.size() || !SameReports(run, plain, plain.progress.size())))
         problem += "progress reports differ from the plain open's; ";
     return problem;
 }
@@ -126,10 +111,7 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Open
 
 OpenRun TakeOpenRun(const HostSession &session, int16_t result, const HostAnswer &answer) {
     OpenRun run;
-    run.result = result;
-    run.rows = session.advancedRects;
-    run.progress = session.progress;
-    run.calls = CountedCalls(session);
+    static_cast<HostRun &>(run) = TakeHostRun(session, result);
     if (answer.kind == HostAnswerKind::AdvanceFails && session.image.pixels.size() <= kLargestPixelCopy) {
         run.pixels = session.image.pixels;
         run.rowBytes = HostImageRowBytes(session.image);

@@ -12,11 +12,7 @@
 #include "fuzz/HostAnswers.h"
 
 // What one open did through the host.
-struct OpenRun {
-    int16_t result = 0;
-    std::vector<HostRect> rows;
-    std::vector<ProgressReport> progress;
-    HostCalls calls;
+struct OpenRun : HostRun {
     std::vector<uint8_t> pixels;  // the host's image, when kept
     int32_t rowBytes = 0;
 };

@@ -18,15 +18,6 @@ FuzzProblem ResultIs(int16_t result, int16_t expected) {
     return "ended with " + std::to_string(result) + ", expected " + std::to_string(expected) + "; ";
 }
 
-bool SameRow(const HostRect &a, const HostRect &b) { return a.top == b.top && a.bottom == b.bottom; }
-bool SameReport(const ProgressReport &a, const ProgressReport &b) { return a.done == b.done && a.total == b.total; }
-
-// Whether `part` is where `whole` starts.
-template <typename T>
-bool IsPrefix(const std::vector<T> &part, const std::vector<T> &whole, bool (*same)(const T &, const T &)) {
-    return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin(), same);
-}
-
 // The file's bytes before its first image data chunk (or its end).
 size_t HeaderLength(const std::vector<uint8_t> &file) {
     size_t at = 8;
@@ -46,7 +37,7 @@ size_t HeaderLength(const std::vector<uint8_t> &file) {
 FuzzProblem StoppedAtRow(const SaveRun &plain, const SaveRun &run, size_t call) {
     FuzzProblem problem;
     if (run.rows.size() != call + 1) problem += std::to_string(run.rows.size()) + " rows asked for; ";
-    if (run.progress.size() != call + 1 || !IsPrefix(run.progress, plain.progress, SameReport))
+    if (run.progress.size() != call + 1 || !SameReports(run, plain, call + 1))
         problem += std::to_string(run.progress.size()) + " progress reports, not the plain save's first " +
                    std::to_string(call + 1) + "; ";
     const size_t header = HeaderLength(plain.file);
@@ -115,9 +106,9 @@ FuzzProblem StoppedByTheFile(const SaveRun &plain, const SaveRun &run) {
     if (!PrefixThenEnd(plain.file, run.file))
         problem += "the file's " + std::to_string(run.file.size()) +
                    " bytes are not the plain save's first ones, then the pieces of the end as far as they fit; ";
-    if (!IsPrefix(run.rows, plain.rows, SameRow))
+    if (!SameRows(run, plain, run.rows.size()))
         problem += std::to_string(run.rows.size()) + " rows asked for, not a prefix of the plain save's; ";
-    if (!IsPrefix(run.progress, plain.progress, SameReport))
+    if (!SameReports(run, plain, run.progress.size()))
         problem += std::to_string(run.progress.size()) + " progress reports, not a prefix of the plain save's; ";
     return problem;
 }
@@ -176,10 +167,7 @@ FuzzProblem AnsweredAsDesigned(const HostAnswer &answer, size_t call, const Save
 
 SaveRun TakeSaveRun(const HostSession &session, int16_t result, std::vector<uint8_t> file) {
     SaveRun run;
-    run.result = result;
-    run.rows = session.advancedRects;
-    run.progress = session.progress;
-    run.calls = CountedCalls(session);
+    static_cast<HostRun &>(run) = TakeHostRun(session, result);
     run.file = std::move(file);
     return run;
 }

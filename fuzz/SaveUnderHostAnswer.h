@@ -13,11 +13,7 @@
 #include "fuzz/HostAnswers.h"
 
 // What one save did through the host, and the file it wrote.
-struct SaveRun {
-    int16_t result = 0;
-    std::vector<HostRect> rows;
-    std::vector<ProgressReport> progress;
-    HostCalls calls;
+struct SaveRun : HostRun {
     std::vector<uint8_t> file;
 };
 
