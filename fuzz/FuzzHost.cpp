@@ -56,7 +56,7 @@ std::vector<uint8_t> MemoryFileBytes(int file) {
 }
 
 namespace {
-const char kHarnessMark[] = "the harness could not check: ";
+const char kHarnessMark[] = "could not make what the check needs: ";
 }
 
 FuzzProblem HarnessFault(const std::string &what) { return kHarnessMark + what; }
